@@ -378,7 +378,7 @@ class Placer:
         that town's name."""
         own = _distance(box, x, y)
         for other, (sx0, sy0, sx1, sy1) in self.symbols:
-            if other is not town and _distance(box, (sx0 + sx1) / 2, (sy0 + sy1) / 2) < own + 3:
+            if other is not town and _distance(box, (sx0 + sx1) / 2, (sy0 + sy1) / 2) < max(own + 3, 9):
                 return 25
         return 0
 
