@@ -25,7 +25,7 @@ from scipy.spatial import cKDTree
 
 HERE = Path(__file__).resolve().parent
 TOWNS_TABLE = HERE / "towns.tsv"
-FONT_DIR = Path("/usr/share/fonts/truetype/liberation")
+FONT_DIR = Path("/usr/share/fonts/truetype/liberation2")  # Liberation 2, under the OFL
 
 WIDTH, HEIGHT = 832, 860
 SUPERSAMPLE = 4
