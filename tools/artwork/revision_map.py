@@ -8,7 +8,7 @@ symbols are smooth; names are drawn afterwards at the final size, where
 FreeType hints them for the screen. Every drawing length is in 1x pixels times
 --scale, so the @2x picture has the same layout as the 1x one.
 
-Run:  tools/artwork/revision_map.py --out assets [--scale 2]
+Run:  tools/artwork/revision_map.py --out assets [--scale 1|2]
 """
 
 import argparse
@@ -548,23 +548,27 @@ def render(scale):
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", required=True, type=Path, help="the assets directory")
-    parser.add_argument("--scale", type=int, default=1, choices=(1, 2),
-                        help="2 draws the picture for high-density screens")
+    parser.add_argument("--scale", type=int, choices=(1, 2), action="append",
+                        help="draw only this scale (2: for high-density screens); "
+                             "both by default")
     parser.add_argument("--force", action="store_true",
                         help="write the picture even if the checks fail (to look at it)")
     args = parser.parse_args(argv)
-    image, problems = render(args.scale)
-    for p in problems:
-        print(f"revision_map: {p}", file=sys.stderr)
-    if problems and not args.force:
-        print("revision_map: picture not written", file=sys.stderr)
-        return 1
-    suffix = "" if args.scale == 1 else f"@{args.scale}x"
-    target = args.out / "pictures" / f"VillesDeFrance{suffix}.png"
-    target.parent.mkdir(parents=True, exist_ok=True)
-    image.convert("RGB").save(target, format="PNG", optimize=True)
-    print(f"revision_map: wrote {target}")
-    return 0
+    status = 0
+    for scale in args.scale or (1, 2):
+        image, problems = render(scale)
+        for p in problems:
+            print(f"revision_map: {p}", file=sys.stderr)
+        suffix = "" if scale == 1 else f"@{scale}x"
+        target = args.out / "pictures" / f"VillesDeFrance{suffix}.png"
+        if problems and not args.force:
+            print(f"revision_map: {target} not written", file=sys.stderr)
+            status = 1
+            continue
+        target.parent.mkdir(parents=True, exist_ok=True)
+        image.convert("RGB").save(target, format="PNG", optimize=True)
+        print(f"revision_map: wrote {target}")
+    return status
 
 
 if __name__ == "__main__":
