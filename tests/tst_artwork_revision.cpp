@@ -18,7 +18,7 @@ const QRgb titleBlue = qRgb(63, 72, 204);
 
 // Every pixel of a 9 x 9 square, so that one stray pixel of a symbol or a
 // name near the probe does not pass for the ground.
-bool squareIs(const QImage &image, QPoint centre, const QColor &colour)
+bool squareIs(const QImage& image, QPoint centre, const QColor& colour)
 {
     for (int dy = -4; dy <= 4; ++dy) {
         for (int dx = -4; dx <= 4; ++dx) {
@@ -96,8 +96,7 @@ void ArtworkRevisionTest::ground()
 {
     QFETCH(QPoint, probe);
     QFETCH(QColor, colour);
-    QVERIFY2(squareIs(map, probe, colour),
-             qPrintable(QStringLiteral("found %1").arg(map.pixelColor(probe).name())));
+    QVERIFY2(squareIs(map, probe, colour), qPrintable(QStringLiteral("found %1").arg(map.pixelColor(probe).name())));
 }
 
 void ArtworkRevisionTest::titleInTopLeftCorner()
@@ -114,14 +113,14 @@ void ArtworkRevisionTest::titleInTopLeftCorner()
 void ArtworkRevisionTest::quizCityInTownTable_data()
 {
     QTest::addColumn<QString>("city");
-    const char *const cities[] = {
-        "Ajaccio", "Amiens", "Arles", "Bastia", "Bayonne", "Besançon", "Bordeaux", "Brest",
-        "Clermont-Ferrand", "Dijon", "Grenoble", "Le Havre", "Lille", "Limoges", "Lyon",
-        "Marseille", "Metz", "Montpellier", "Nancy", "Nantes", "Nice", "Nîmes", "Orléans",
-        "Paris", "Poitiers", "Rennes", "Rouen", "Saint-Étienne", "Saint-Nazaire", "Strasbourg",
-        "Toulon", "Toulouse",
+    const char* const cities[] = {
+        "Ajaccio",       "Amiens",           "Arles",  "Bastia",      "Bayonne",  "Besançon", "Bordeaux",
+        "Brest",         "Clermont-Ferrand", "Dijon",  "Grenoble",    "Le Havre", "Lille",    "Limoges",
+        "Lyon",          "Marseille",        "Metz",   "Montpellier", "Nancy",    "Nantes",   "Nice",
+        "Nîmes",         "Orléans",          "Paris",  "Poitiers",    "Rennes",   "Rouen",    "Saint-Étienne",
+        "Saint-Nazaire", "Strasbourg",       "Toulon", "Toulouse",
     };
-    for (const char *city : cities)
+    for (const char* city : cities)
         QTest::newRow(city) << QString::fromUtf8(city);
 }
 
