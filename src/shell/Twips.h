@@ -59,17 +59,16 @@ struct ScaleMode {
 
 inline constexpr ScaleMode kTwips{};
 
-// Converts a position in scale units to pixels at 96 dots per inch, rounding
-// to the nearest pixel, halves away from zero. Rectangles convert edge by edge
-// (see toPixels), so two controls that share an edge in twips share it in
-// pixels, and a size is whatever lies between the rounded edges.
+// Converts a length or position in scale units to pixels at 96 dots per inch,
+// rounding to the nearest pixel, halves away from zero. A rectangle converts
+// its position and its size each on its own, as the forms toolkit does: a box
+// 200 twips square is 13 pixels square wherever it stands.
 constexpr int unitsToPixels(int units, int unitsPerScale, int twipsPerScale)
 {
     const long long numerator = 2LL * units * twipsPerScale;
     const long long denominator = 2LL * kTwipsPerPixel * unitsPerScale;
     const long long half = kTwipsPerPixel * static_cast<long long>(unitsPerScale);
-    return static_cast<int>(numerator >= 0 ? (numerator + half) / denominator
-                                           : -((-numerator + half) / denominator));
+    return static_cast<int>(numerator >= 0 ? (numerator + half) / denominator : -((-numerator + half) / denominator));
 }
 
 constexpr QPoint toPixels(int x, int y, ScaleMode scale = kTwips)
@@ -79,9 +78,8 @@ constexpr QPoint toPixels(int x, int y, ScaleMode scale = kTwips)
 
 constexpr QRect toPixels(TwipRect rect, ScaleMode scale = kTwips)
 {
-    const QPoint topLeft = toPixels(rect.left, rect.top, scale);
-    const QPoint bottomRight = toPixels(rect.left + rect.width, rect.top + rect.height, scale);
-    return {topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y())};
+    const QPoint size = toPixels(rect.width, rect.height, scale);
+    return {toPixels(rect.left, rect.top, scale), QSize(size.x(), size.y())};
 }
 
 } // namespace varnelle

@@ -1,0 +1,38 @@
+#include "auxwindows/CoupeVainqueur.h"
+
+#include "auxwindows/AuxLayout.h"
+
+namespace varnelle {
+
+using aux::addLabel;
+using aux::addPicture;
+
+namespace {
+
+constexpr FormSpec kCoupeForm{"Coupe du vainqueur", {223, 227}, ":/icons/varnelle.ico"};
+constexpr aux::PictureRow kCoupePicture{{0, 0, 3375, 3495}, ":/pictures/Coupe.bmp"};
+constexpr aux::LabelRow kCoupeLabel{{120, 3000, 3015, 255},
+                                    rgb(64, 0, 64),
+                                    rgb(255, 255, 0),
+                                    {"MS Sans Serif", 9.75, true},
+                                    " 54 items sur 54 r\u00e9solus !"};
+
+} // namespace
+
+CoupeVainqueur::CoupeVainqueur(Forms& forms) : Form(forms, kCoupeForm)
+{
+    addLabel(addPicture(this, kCoupePicture)->inner(), kCoupeLabel);
+    Form_Load();
+}
+
+void CoupeVainqueur::Form_Load()
+{
+    forms_.platform().sound.playFile(QString::fromLatin1(kAnthem));
+}
+
+void CoupeVainqueur::Form_Unload()
+{
+    forms_.platform().sound.stop();
+}
+
+} // namespace varnelle

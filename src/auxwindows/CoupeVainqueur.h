@@ -1,0 +1,22 @@
+// Varnelle: the winner's cup window, which plays the anthem while it is open.
+#pragma once
+
+#include "shell/Forms.h"
+
+namespace varnelle {
+
+class CoupeVainqueur : public Form {
+    Q_OBJECT
+public:
+    explicit CoupeVainqueur(Forms& forms);
+
+    static constexpr const char* kAnthem = "Marseillaise.wav";
+
+protected:
+    void Form_Unload() override;
+
+private:
+    void Form_Load();
+};
+
+} // namespace varnelle

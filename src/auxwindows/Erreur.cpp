@@ -1,0 +1,30 @@
+#include "auxwindows/Erreur.h"
+
+#include "auxwindows/AuxLayout.h"
+
+namespace varnelle {
+
+using aux::addLabel;
+using aux::addPicture;
+
+namespace {
+
+constexpr FormSpec kErreurForm{"Erreur de localisation", {120, 153}, ":/icons/erreur.ico"};
+constexpr Colour kErreurBack = rgb(255, 224, 192);
+constexpr aux::PictureRow kErreurPicture{{0, 0, 1815, 1695}, ":/pictures/SensInterdit.bmp"};
+constexpr aux::LabelRow kErreurLabel{
+    {0, 1680, 1815, 855}, kWhite, kButtonText, {"Times New Roman", 12, true}, "ERREUR ! Essaie encore"};
+
+} // namespace
+
+Erreur::Erreur(Forms& forms) : Form(forms, kErreurForm)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, toQColor(kErreurBack));
+    setPalette(colours);
+    setAutoFillBackground(true);
+    addPicture(this, kErreurPicture);
+    addLabel(this, kErreurLabel);
+}
+
+} // namespace varnelle

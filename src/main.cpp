@@ -1,0 +1,21 @@
+#include "auxwindows/CanberraSound.h"
+#include "shell/Application.h"
+#include "shell/Bonjour.h"
+#include "shell/MessageBoxQuestion.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    varnelle::setUpApplication(application);
+    // The forms decide when the run ends (see Forms), not the last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    varnelle::MessageBoxQuestion question;
+    varnelle::CanberraSound sound;
+    varnelle::Platform platform{question, sound, [] { QCoreApplication::quit(); }};
+    varnelle::Forms forms(platform);
+    forms.bonjour.setVisible(true);
+    return QApplication::exec();
+}

@@ -1,0 +1,33 @@
+#include "shell/Application.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTranslator>
+
+namespace varnelle {
+
+void setUpApplication(QApplication& application)
+{
+    QApplication::setApplicationName(QStringLiteral("Varnelle"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/varnelle.ico")));
+
+    for (QDirIterator fonts(QStringLiteral(":/fonts")); fonts.hasNext();)
+        QFontDatabase::addApplicationFont(fonts.next());
+
+    // The classic style draws check boxes exactly 13 pixels square, the size
+    // of the answer boxes, and sunken frames as the layouts expect; its own
+    // palette keeps a dark desktop theme from recolouring the windows.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral(":/translations/qtbase_fr.qm")))
+        QCoreApplication::installTranslator(translator);
+}
+
+} // namespace varnelle

@@ -1,0 +1,92 @@
+#include "shell/Bonjour.h"
+
+#include "quiz/France.h"
+#include "shell/Controls.h"
+
+namespace varnelle {
+
+namespace {
+
+constexpr FormSpec kBonjourForm{
+    "      Varnelle - Accueil des participant(e)s au test", {575, 185}, ":/icons/varnelle.ico"};
+
+struct LabelRow {
+    const char* name;
+    TwipRect rect;
+    Colour fore;
+    FontSpec font;
+    const char* caption;
+};
+
+// clang-format off
+constexpr LabelRow kLabels[] = {
+    {"Accueil", {120, 120, 8295, 1215}, kNavy, {"Script MT Bold", 15.75, true},
+     "Bonjour, bienvenue \u00e0 toi. Tu vas pouvoir tester tes connaissances sur la g\u00e9ographie de la France. "
+     "Il me faut tout d'abord  conna\u00eetre ton nom avant de lancer les tests de connaissance..."},
+    {"Accueil2", {0, 1440, 3375, 495}, kRed, {"Times New Roman", 15.75, true}, "Tape ton NOM ici  >>>"},
+    {"Accueil3", {0, 2160, 6975, 375}, kNavy, {"Times New Roman", 14.25, true},
+     "Puis valide avec la touche  \"ENTR\u00c9E\" ou clique ici >"},
+};
+// clang-format on
+
+constexpr TwipRect kNj{3480, 1440, 4695, 495};
+constexpr FontSpec kNjFont{"Times New Roman", 14.25, true};
+constexpr TwipRect kEntree{7080, 2040, 1455, 615};
+constexpr FontSpec kEntreeFont{"MS Sans Serif", 24, false};
+
+constexpr int kEnter = 13;
+
+} // namespace
+
+Bonjour::Bonjour(Forms& forms) : Form(forms, kBonjourForm)
+{
+    for (const LabelRow& row : kLabels) {
+        auto* label = new Label(this, kButtonFace, row.fore, row.font, Align::Centre);
+        label->setObjectName(QString::fromLatin1(row.name));
+        label->setGeometry(toPixels(row.rect));
+        label->setCaption(QString::fromUtf8(row.caption));
+    }
+
+    nj_ = new TextBox(this, kNavy, kNjFont);
+    nj_->setObjectName(QStringLiteral("nj"));
+    nj_->setGeometry(toPixels(kNj));
+    connect(nj_, &TextBox::KeyPress, this, &Bonjour::nj_KeyPress);
+
+    entree_ = new CommandButton(this, kEntreeFont);
+    entree_->setObjectName(QStringLiteral("Entree"));
+    entree_->setGeometry(toPixels(kEntree));
+    entree_->setCaption(QStringLiteral("<<<"));
+    connect(entree_, &CommandButton::Click, this, &Bonjour::Entree_Click);
+
+    setTabOrder(nj_, entree_);
+    nj_->setFocus();
+}
+
+void Bonjour::takeName()
+{
+    NomSaisi = nj_->text();
+    if (NomSaisi.isEmpty())
+        NomSaisi = QStringLiteral("Utilisateur Anonyme");
+}
+
+void Bonjour::validate()
+{
+    setVisible(false);
+    forms_.france.setVisible(true);
+    forms_.france->NOM().setCaption(NomSaisi);
+}
+
+void Bonjour::nj_KeyPress(int keyAscii)
+{
+    takeName();
+    if (keyAscii == kEnter)
+        validate();
+}
+
+void Bonjour::Entree_Click()
+{
+    takeName();
+    validate();
+}
+
+} // namespace varnelle

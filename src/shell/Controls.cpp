@@ -1,0 +1,262 @@
+#include "shell/Controls.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QTextOption>
+#include <qdrawutil.h>
+
+#include <cmath>
+#include <string_view>
+
+namespace varnelle {
+
+QColor toQColor(Colour colour)
+{
+    switch (colour.role) {
+    case Colour::Role::ButtonFace:
+        return QApplication::palette().color(QPalette::Button);
+    case Colour::Role::ButtonText:
+        return QApplication::palette().color(QPalette::ButtonText);
+    case Colour::Role::Own:
+        break;
+    }
+    return {colour.red, colour.green, colour.blue};
+}
+
+QFont fontFor(const FontSpec& spec)
+{
+    // Bundled free faces stand in for the designed ones, chosen by their
+    // metrics so that the fixed texts wrap where the layouts expect.
+    struct Substitute {
+        std::string_view face;
+        const char* family;
+    };
+    static constexpr Substitute kSubstitutes[] = {
+        {"Times New Roman", "Liberation Serif"}, {"Arial", "Liberation Sans"},
+        {"MS Sans Serif", "Liberation Sans"},    {"Arial Rounded MT Bold", "Quicksand"},
+        {"Script MT Bold", "Dancing Script"},
+    };
+    QFont font(QStringLiteral("Liberation Sans"));
+    for (const auto& substitute : kSubstitutes) {
+        if (substitute.face == spec.face)
+            font.setFamily(QString::fromLatin1(substitute.family));
+    }
+    // Sizes are points at 96 dots per inch, the resolution of the layouts; a
+    // pixel size keeps the text in step with the twips whatever the screen's
+    // logical resolution claims.
+    font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
+    font.setBold(spec.bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+Label::Label(QWidget* parent, Colour back, Colour fore, const FontSpec& font, Align align)
+    : QWidget(parent), back_(toQColor(back)), fore_(toQColor(fore)), align_(align)
+{
+    setFont(fontFor(font));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Label::setCaption(const QString& caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    layOut();
+    update();
+}
+
+void Label::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void Label::layOut()
+{
+    // Carriage return and line feed end a line; a lone one of them does too.
+    QString text = caption_;
+    text.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+    text.replace(QLatin1Char('\r'), QChar::LineSeparator);
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+
+    QTextOption option(align_ == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout_.clearLayout();
+    layout_.setFont(font());
+    layout_.setTextOption(option);
+    layout_.setText(text);
+    layout_.beginLayout();
+    // Lines are laid out only as far as the label can show them, so even a
+    // huge caption costs no more than what fits.
+    shownHeight_ = 0;
+    qreal y = 0;
+    for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
+        line.setLineWidth(width());
+        line.setPosition(QPointF(0, y));
+        if (y + line.ascent() > height())
+            break;
+        y += line.height();
+        shownHeight_ = y;
+    }
+    layout_.endLayout();
+}
+
+void Label::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), back_);
+    painter.setPen(fore_);
+    painter.setClipRect(QRectF(0, 0, width(), std::min<qreal>(shownHeight_, height())));
+    layout_.draw(&painter, QPointF(0, 0));
+}
+
+namespace {
+
+QRect lineRect(int widthPixels, QPoint from, QPoint to)
+{
+    const int before = widthPixels / 2;
+    const QRect segment = QRect(from, to).normalized();
+    return segment.adjusted(-before, -before, widthPixels - 1 - before, widthPixels - 1 - before);
+}
+
+} // namespace
+
+Line::Line(QWidget* parent, Colour colour, int widthPixels, QPoint from, QPoint to)
+    : QWidget(parent), colour_(toQColor(colour))
+{
+    Q_ASSERT(from.x() == to.x() || from.y() == to.y());
+    setGeometry(lineRect(widthPixels, from, to));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Line::paintEvent(QPaintEvent*)
+{
+    QPainter(this).fillRect(rect(), colour_);
+}
+
+class PictureBox::Inner : public QWidget {
+public:
+    Inner(QWidget* parent, QColor back) : QWidget(parent), back_(back) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+    void setBitmap(const QString& bitmap)
+    {
+        pixmap_ = QPixmap(bitmap);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), back_);
+        painter.drawPixmap(0, 0, pixmap_);
+    }
+
+private:
+    QColor back_;
+    QPixmap pixmap_;
+};
+
+PictureBox::PictureBox(QWidget* parent, Colour back, const QString& bitmap)
+    : QWidget(parent), inner_(new Inner(this, toQColor(back)))
+{
+    inner_->setBitmap(bitmap);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QWidget* PictureBox::inner() const
+{
+    return inner_;
+}
+
+void PictureBox::setBitmap(const QString& bitmap)
+{
+    inner_->setBitmap(bitmap);
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    inner_->setGeometry(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), true);
+}
+
+CommandButton::CommandButton(QWidget* parent, const FontSpec& font) : QPushButton(parent)
+{
+    setFont(fontFor(font));
+    connect(this, &QPushButton::clicked, this, &CommandButton::Click);
+}
+
+void CommandButton::paintEvent(QPaintEvent*)
+{
+    // QPushButton draws its caption on one line; draw the bevel alone, then
+    // the caption wrapped inside the button's contents.
+    QPainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(contents, Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+TextBox::TextBox(QWidget* parent, Colour fore, const FontSpec& font) : QLineEdit(parent)
+{
+    setFont(fontFor(font));
+    setAlignment(Qt::AlignCenter);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, toQColor(fore));
+    setPalette(colours);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event)
+{
+    const QString typed = event->text();
+    if (!typed.isEmpty())
+        Q_EMIT KeyPress(typed.at(0).unicode());
+    QLineEdit::keyPressEvent(event);
+}
+
+CheckBox::CheckBox(QWidget* parent, Colour back, Colour fore, const QString& caption) : QCheckBox(caption, parent)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, toQColor(back));
+    colours.setColor(QPalette::WindowText, toQColor(fore));
+    setPalette(colours);
+    setAutoFillBackground(true);
+    setTristate(true);
+    connect(this, &QCheckBox::clicked, this, &CheckBox::Click);
+}
+
+void CheckBox::setValue(int value)
+{
+    if (value == value_)
+        return;
+    display(value);
+    Q_EMIT Click();
+}
+
+void CheckBox::nextCheckState()
+{
+    display(value_ == 1 ? 0 : 1);
+}
+
+void CheckBox::display(int value)
+{
+    Q_ASSERT(value >= 0 && value <= 2);
+    value_ = value;
+    static constexpr Qt::CheckState kStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
+    setCheckState(kStates[value]);
+}
+
+} // namespace varnelle

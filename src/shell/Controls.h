@@ -1,0 +1,152 @@
+// Varnelle: the controls of the forms runtime, drawn the way the layouts describe them.
+#pragma once
+
+#include "shell/Twips.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QString>
+#include <QTextLayout>
+#include <QWidget>
+
+#include <memory>
+
+namespace varnelle {
+
+enum class Align : std::uint8_t { Left, Centre };
+
+// A font as the layouts name it. The face names are those of the original
+// design; fontFor() maps them to the free faces bundled with the program.
+struct FontSpec {
+    const char* face = "MS Sans Serif";
+    double points = 8.25;
+    bool bold = false;
+};
+
+QColor toQColor(Colour colour);
+QFont fontFor(const FontSpec& spec);
+
+// An opaque label: fills its rectangle with its back colour and shows its
+// caption wrapped at word breaks within its width. It never grows: a line
+// whose baseline falls below the bottom edge is not shown, and what lies
+// below the edge is cut off.
+class Label : public QWidget {
+public:
+    Label(QWidget* parent, Colour back, Colour fore, const FontSpec& font, Align align);
+
+    const QString& Caption() const { return caption_; }
+    void setCaption(const QString& caption);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layOut();
+
+    QString caption_;
+    QColor back_;
+    QColor fore_;
+    Align align_;
+    QTextLayout layout_;
+    qreal shownHeight_ = 0;
+};
+
+// A straight line of a given pixel width, centred on the segment between its
+// end points (given in the parent's pixels). Only horizontal and vertical
+// lines occur in the layouts; the ends are squared, so framing lines meet
+// cleanly at the corners.
+class Line : public QWidget {
+public:
+    Line(QWidget* parent, Colour colour, int widthPixels, QPoint from, QPoint to);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor colour_;
+};
+
+// A picture box: the standard 2-pixel sunken border around an inner area that
+// shows its bitmap unscaled from the top-left corner, clipped by the area, on
+// the back colour. Child controls belong in inner(), which clips them too.
+class PictureBox : public QWidget {
+public:
+    PictureBox(QWidget* parent, Colour back, const QString& bitmap);
+
+    QWidget* inner() const;
+    void setBitmap(const QString& bitmap);
+
+    static constexpr int kBorder = 2;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    class Inner;
+    Inner* inner_;
+};
+
+// A standard push button whose caption is centred and wrapped at word breaks
+// inside the button, as a command button shows it.
+class CommandButton : public QPushButton {
+    Q_OBJECT
+public:
+    CommandButton(QWidget* parent, const FontSpec& font);
+
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption) { setText(caption); }
+
+Q_SIGNALS:
+    void Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A one-line text box. KeyPress is raised with the key's character code
+// before the key reaches the text (13 for Enter).
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    TextBox(QWidget* parent, Colour fore, const FontSpec& font);
+
+Q_SIGNALS:
+    void KeyPress(int keyAscii);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A check box with the three values of a classic check box: 0 unchecked,
+// 1 checked, 2 grayed. Click is raised once for each click of the player (or
+// space bar), after the value has moved, and once for each change of Value
+// made in code, nested inside setValue(): a handler that grays its own box
+// therefore runs a second time before setValue() returns, and that second
+// run's own setValue(2) changes nothing and raises nothing. The player can
+// never click a box into grayed: unchecked and checked swap, grayed leaves to
+// checked.
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    CheckBox(QWidget* parent, Colour back, Colour fore, const QString& caption);
+
+    int Value() const { return value_; }
+    void setValue(int value);
+
+Q_SIGNALS:
+    void Click();
+
+protected:
+    void nextCheckState() override;
+
+private:
+    void display(int value);
+
+    int value_ = 0;
+};
+
+} // namespace varnelle

@@ -1,0 +1,97 @@
+#include "shell/Forms.h"
+
+#include "auxwindows/CoupeVainqueur.h"
+#include "auxwindows/Erreur.h"
+#include "auxwindows/VillesDeFrance.h"
+#include "quiz/France.h"
+#include "shell/Bonjour.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+
+namespace varnelle {
+
+Form::Form(Forms& forms, const FormSpec& spec) : QWidget(nullptr), forms_(forms)
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromUtf8(spec.caption));
+    setWindowIcon(QIcon(QString::fromLatin1(spec.icon)));
+    setFixedSize(spec.clientPixels);
+}
+
+void Form::setVisible(bool visible)
+{
+    if (visible && !shownSinceLoad_) {
+        shownSinceLoad_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect placed(QPoint(), size());
+            placed.moveCenter(screen->availableGeometry().center());
+            move(placed.topLeft());
+        }
+    }
+    QWidget::setVisible(visible);
+}
+
+void Form::unload()
+{
+    if (unloaded_)
+        return;
+    Form_Unload();
+    unloaded_ = true;
+    hide();
+    deleteLater();
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (unloaded_)
+        return;
+    unload();
+    forms_.formClosedByPlayer();
+}
+
+Forms::Forms(Platform& platform)
+    : bonjour([this] { return new Bonjour(*this); }), france([this] { return new France(*this); }),
+      erreur([this] { return new Erreur(*this); }), villesDeFrance([this] { return new VillesDeFrance(*this); }),
+      coupeVainqueur([this] { return new CoupeVainqueur(*this); }), platform_(platform)
+{
+}
+
+Forms::~Forms() = default;
+
+QList<Form*> Forms::loadedForms() const
+{
+    QList<Form*> forms;
+    for (Form* form : std::initializer_list<Form*>{bonjour.loaded(), france.loaded(), erreur.loaded(),
+                                                   villesDeFrance.loaded(), coupeVainqueur.loaded()}) {
+        if (form)
+            forms.append(form);
+    }
+    return forms;
+}
+
+void Forms::End()
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    for (Form* form : loadedForms())
+        form->unload();
+    platform_.quit();
+}
+
+void Forms::formClosedByPlayer()
+{
+    // The error window only comments on the quiz window: alone on screen, it
+    // does not keep the run going.
+    for (Form* form : loadedForms()) {
+        if (form->Visible() && form != erreur.loaded())
+            return;
+    }
+    End();
+}
+
+} // namespace varnelle

@@ -1,0 +1,63 @@
+#include "TestSupport.h"
+
+#include "shell/Application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+namespace varnelle::test {
+
+int ScriptedQuestion::ask(QWidget*, const QString& prompt, const QString& title)
+{
+    prompts.append(prompt);
+    titles.append(title);
+    return answers.isEmpty() ? kNo : answers.takeFirst();
+}
+
+App::App() : platform{question, sound, [this] { ++quits; }}, forms(platform)
+{
+}
+
+void setUpOnce()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    setUpApplication(*qApp);
+}
+
+bool clickAsPlayer(QWidget* control)
+{
+    if (!control->isVisible()) {
+        qWarning("%s is not visible: no player can click it", qPrintable(control->objectName()));
+        return false;
+    }
+    QWidget* window = control->window();
+    const QPoint centre = control->mapTo(window, control->rect().center());
+    QWidget* under = window->childAt(centre);
+    if (under != control && !control->isAncestorOf(under)) {
+        qWarning("%s is covered by %s", qPrintable(control->objectName()),
+                 under ? qPrintable(under->objectName()) : "nothing");
+        return false;
+    }
+    QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
+    return true;
+}
+
+void typeText(QWidget* control, const QString& text)
+{
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(character), Qt::NoModifier);
+}
+
+void saveGrab(QWidget* window, const QString& name)
+{
+    const QString directory = qEnvironmentVariable("VARNELLE_GRABS", QDir::tempPath());
+    QDir().mkpath(directory);
+    window->grab().save(directory + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+} // namespace varnelle::test

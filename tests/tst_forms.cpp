@@ -1,0 +1,262 @@
+// Guards the forms runtime that every handler relies on: single window
+// instances, hiding versus unloading, the nested Click of a check box set in
+// code, the Yes/No question that only its buttons answer, and the end of the run.
+#include "TestSupport.h"
+
+#include "auxwindows/CoupeVainqueur.h"
+#include "auxwindows/Erreur.h"
+#include "auxwindows/VillesDeFrance.h"
+#include "quiz/France.h"
+#include "shell/Bonjour.h"
+#include "shell/Controls.h"
+#include "shell/MessageBoxQuestion.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace varnelle;
+using varnelle::test::App;
+
+class FormsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { test::setUpOnce(); }
+    void firstUseCreatesOnce();
+    void hidingKeepsStateClosingReloadsFresh();
+    void codeSetValueRaisesClickNestedOncePerChange();
+    void handlerThatGraysItsBoxRunsTwicePerUserClick();
+    void playerNeverClicksIntoGrayed_data();
+    void playerNeverClicksIntoGrayed();
+    void questionAnswersOnlyByItsButtons_data();
+    void questionAnswersOnlyByItsButtons();
+    void endOfRun_data();
+    void endOfRun();
+};
+
+void FormsTest::firstUseCreatesOnce()
+{
+    App app;
+    QVERIFY(!app.forms.erreur.loaded());
+    app.forms.erreur.setVisible(false);
+    Erreur* first = app.forms.erreur.loaded();
+    QVERIFY(first);
+    QVERIFY(!first->isVisible());
+    app.forms.erreur.setVisible(true);
+    app.forms.erreur.setVisible(false);
+    QCOMPARE(app.forms.erreur.loaded(), first);
+    QVERIFY(!app.forms.france.loaded());
+    QVERIFY(!app.forms.coupeVainqueur.loaded());
+    QVERIFY(app.sound.events.isEmpty());
+}
+
+void FormsTest::hidingKeepsStateClosingReloadsFresh()
+{
+    App app;
+    app.forms.france.setVisible(true);
+    France* first = app.forms.france.loaded();
+    first->NOM().setCaption(QStringLiteral("Zo\u00e9"));
+    app.forms.france.setVisible(false);
+    app.forms.france.setVisible(true);
+    QCOMPARE(app.forms.france.loaded(), first);
+    QCOMPARE(app.forms.france->NOM().Caption(), QStringLiteral("Zo\u00e9"));
+
+    // Keep the run alive while the quiz window is closed from its title bar.
+    app.forms.villesDeFrance.setVisible(true);
+    QVERIFY(first->close());
+    QVERIFY(!app.forms.france.loaded());
+    QCOMPARE(app.quits, 0);
+    app.forms.france.setVisible(true);
+    QVERIFY(app.forms.france.loaded() != first);
+    QCOMPARE(app.forms.france->NOM().Caption(), QString());
+}
+
+void FormsTest::codeSetValueRaisesClickNestedOncePerChange()
+{
+    QWidget parent;
+    CheckBox box(&parent, kButtonFace, kButtonText, QStringLiteral("Check1"));
+    int clicks = 0;
+    bool insideSetter = false;
+    bool allNested = true;
+    QObject::connect(&box, &CheckBox::Click, [&] {
+        ++clicks;
+        allNested = allNested && insideSetter;
+    });
+    const struct {
+        int value;
+        int clicksAfter;
+    } steps[] = {{2, 1}, {2, 1}, {0, 2}, {0, 2}, {1, 3}, {2, 4}};
+    for (const auto& step : steps) {
+        insideSetter = true;
+        box.setValue(step.value);
+        insideSetter = false;
+        QCOMPARE(box.Value(), step.value);
+        QCOMPARE(clicks, step.clicksAfter);
+    }
+    QVERIFY(allNested);
+}
+
+void FormsTest::handlerThatGraysItsBoxRunsTwicePerUserClick()
+{
+    QWidget parent;
+    parent.resize(100, 100);
+    CheckBox box(&parent, kButtonFace, kButtonText, QStringLiteral("Check1"));
+    box.setGeometry(10, 10, 13, 13);
+    parent.show();
+    int runs = 0;
+    QObject::connect(&box, &CheckBox::Click, [&] {
+        ++runs;
+        box.setValue(2);
+    });
+    QVERIFY(test::clickAsPlayer(&box));
+    QCOMPARE(runs, 2);
+    QCOMPARE(box.Value(), 2);
+    // Clicked again while grayed: out of grayed, then grayed again in code.
+    QVERIFY(test::clickAsPlayer(&box));
+    QCOMPARE(runs, 4);
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_Space);
+    QCOMPARE(runs, 6);
+    QCOMPARE(box.Value(), 2);
+}
+
+void FormsTest::playerNeverClicksIntoGrayed_data()
+{
+    QTest::addColumn<bool>("bySpaceBar");
+    QTest::newRow("mouse") << false;
+    QTest::newRow("space bar") << true;
+}
+
+void FormsTest::playerNeverClicksIntoGrayed()
+{
+    QFETCH(bool, bySpaceBar);
+    QWidget parent;
+    parent.resize(100, 100);
+    CheckBox box(&parent, kButtonFace, kButtonText, QStringLiteral("Check1"));
+    box.setGeometry(10, 10, 13, 13);
+    parent.show();
+    int clicks = 0;
+    QObject::connect(&box, &CheckBox::Click, [&] { ++clicks; });
+    const int expected[] = {1, 0, 1, 0};
+    for (int value : expected) {
+        if (bySpaceBar) {
+            box.setFocus();
+            QTest::keyClick(&box, Qt::Key_Space);
+        } else {
+            QVERIFY(test::clickAsPlayer(&box));
+        }
+        QCOMPARE(box.Value(), value);
+        QCOMPARE(box.checkState(), value ? Qt::Checked : Qt::Unchecked);
+    }
+    QCOMPARE(clicks, 4);
+    box.setValue(2);
+    QVERIFY(test::clickAsPlayer(&box));
+    QCOMPARE(box.Value(), 1);
+}
+
+void FormsTest::questionAnswersOnlyByItsButtons_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("Oui clicked") << "Oui" << YesNoQuestion::kYes;
+    QTest::newRow("Non clicked") << "Non" << YesNoQuestion::kNo;
+    QTest::newRow("Enter takes the default, Oui") << "Enter" << YesNoQuestion::kYes;
+}
+
+void FormsTest::questionAnswersOnlyByItsButtons()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, expected);
+    bool survivedDismissals = false;
+    QString title;
+    QString text;
+    QStringList buttons;
+    bool hasIcon = true;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        hasIcon = box->icon() != QMessageBox::NoIcon;
+        for (QAbstractButton* button : box->buttons())
+            buttons.append(button->text());
+        QTest::keyClick(box, Qt::Key_Escape);
+        QTest::keyClick(box, Qt::Key_N);
+        box->close();
+        QApplication::processEvents();
+        survivedDismissals = box->isVisible();
+        if (answer == QLatin1String("Enter")) {
+            QTest::keyClick(box, Qt::Key_Return);
+            return;
+        }
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == answer)
+                button->click();
+        }
+    });
+    MessageBoxQuestion question;
+    const int result =
+        question.ask(nullptr, QStringLiteral("Premi\u00e8re ligne\r\n seconde ligne"), QStringLiteral("Le titre"));
+    QVERIFY(survivedDismissals);
+    QCOMPARE(result, expected);
+    QCOMPARE(title, QStringLiteral("Le titre"));
+    QCOMPARE(text, QStringLiteral("Premi\u00e8re ligne\r\n seconde ligne"));
+    QVERIFY(!hasIcon);
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Non"), QStringLiteral("Oui")}));
+}
+
+void FormsTest::endOfRun_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("quits");
+    QTest::newRow("welcome window closed before a name") << "close Bonjour" << 1;
+    QTest::newRow("quiz window closed, error window shown") << "close France with Erreur" << 1;
+    QTest::newRow("quiz window closed, revision map open") << "close France with VillesDeFrance" << 0;
+    QTest::newRow("cup window closed") << "close CoupeVainqueur" << 1;
+    QTest::newRow("application ended") << "End" << 1;
+}
+
+void FormsTest::endOfRun()
+{
+    QFETCH(QString, path);
+    QFETCH(int, quits);
+    App app;
+    app.forms.bonjour.setVisible(true);
+    if (path == QLatin1String("close Bonjour")) {
+        app.forms.bonjour->close();
+    } else {
+        app.forms.bonjour.setVisible(false);
+        app.forms.france.setVisible(true);
+        if (path == QLatin1String("close France with Erreur")) {
+            app.forms.erreur.setVisible(true);
+            app.forms.france->close();
+        } else if (path == QLatin1String("close France with VillesDeFrance")) {
+            app.forms.villesDeFrance.setVisible(true);
+            app.forms.france->close();
+        } else if (path == QLatin1String("close CoupeVainqueur")) {
+            app.forms.france.setVisible(false);
+            app.forms.coupeVainqueur.setVisible(true);
+            app.forms.coupeVainqueur->close();
+            QCOMPARE(app.sound.events, (QStringList{QStringLiteral("play Marseillaise.wav"), QStringLiteral("stop")}));
+        } else {
+            app.forms.erreur.setVisible(true);
+            app.forms.coupeVainqueur.setVisible(true);
+            app.forms.End();
+            QCOMPARE(app.sound.events.last(), QStringLiteral("stop"));
+        }
+    }
+    QCOMPARE(app.quits, quits);
+    QCOMPARE(app.forms.hasEnded(), quits == 1);
+    if (quits == 1) {
+        QVERIFY(!app.forms.bonjour.loaded());
+        QVERIFY(!app.forms.france.loaded());
+        QVERIFY(!app.forms.erreur.loaded());
+        QVERIFY(!app.forms.villesDeFrance.loaded());
+        QVERIFY(!app.forms.coupeVainqueur.loaded());
+    }
+}
+
+QTEST_MAIN(FormsTest)
+#include "tst_forms.moc"
