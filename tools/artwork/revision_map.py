@@ -16,6 +16,7 @@ import csv
 import math
 import subprocess
 import sys
+import tempfile
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -142,8 +143,10 @@ def to_px(lon, lat, corsica):
 
 def gmt_segments(*args):
     """Runs `gmt coast ... -M` and returns its segments as (header, N x 2 lon/lat)."""
-    out = subprocess.run(["gmt", "coast", *args, "-M"], check=True,
-                         capture_output=True, text=True).stdout
+    # Run in a scratch directory: gmt leaves a gmt.history file where it runs.
+    with tempfile.TemporaryDirectory() as scratch:
+        out = subprocess.run(["gmt", "coast", *args, "-M"], check=True, cwd=scratch,
+                             capture_output=True, text=True).stdout
     segments, header, points = [], None, []
     for line in out.splitlines():
         if line.startswith(">"):
