@@ -154,7 +154,9 @@ CORSICA_BBOX = (8.45, 9.65, 41.3, 43.05)
 
 # Colours
 SEA_RGB = (166, 206, 234)
-RIVER_RGB = (18, 92, 108)
+# Bluer than it looks: the JPEG's half-resolution chroma mixes a thin line
+# with the green around it.
+RIVER_RGB = (6, 78, 138)
 BORDER_RGB = (0, 0, 0)
 TOWN_RGB = (38, 30, 30)
 BLANK_RGB = (250, 250, 247)
