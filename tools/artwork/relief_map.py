@@ -210,7 +210,7 @@ def read_segments(text):
     return segments
 
 
-def load_heights():
+def load_heights(land):
     """ETOPO5 over the source region, with its known faults corrected."""
     with netcdf_file(os.path.join(CACHE, "etopo5.cdf"), "r", mmap=False) as f:
         rose = np.array(f.variables["ROSE"][:], dtype=np.float64)
@@ -220,18 +220,29 @@ def load_heights():
     grid = rose[j0:j1][:, lons % 4320]
     lon_axis = lons / 12.0
     lat_axis = np.arange(j0, j1) / 12.0 - 90
-    # Two blocks of false near-zero heights over mountainous coast: refill
-    # them from the cells around (harmonic fill, sea counted as zero).
+    # Blocks of false near-zero heights over land: two over mountainous coast
+    # (Basque coast, behind Nice), more over Brittany. Cells well inside the
+    # land that read 5 m or less are refilled from the cells around
+    # (harmonic fill, sea counted as zero); true lowlands stay low.
+    lon_c, lat_c = np.meshgrid(lon_axis + 0.06, lat_axis - 0.015)
+    frac = np.zeros(grid.shape)
+    for du in (-0.033, 0.0, 0.033):
+        for dv in (-0.033, 0.0, 0.033):
+            r, c = grid_index(lon_c + du, lat_c + dv)
+            lv = land[r, c]
+            frac += ((lv == 1) | (lv == 3)) / 9.0
+    hole = (frac >= 0.99) & (grid <= 5)
     for (w, e, s, n) in [(-4.25, -2.0, 43.0, 43.46), (6.88, 8.05, 43.62, 44.04)]:
         ii = (lat_axis >= s - 1e-6) & (lat_axis <= n + 1e-6)
         jj = (lon_axis >= w - 1e-6) & (lon_axis <= e + 1e-6)
-        hole = np.outer(ii, jj)
-        work = np.maximum(grid, 0)
-        for _ in range(400):
-            avg = (np.roll(work, 1, 0) + np.roll(work, -1, 0) + np.roll(work, 1, 1)
-                   + np.roll(work, -1, 1)) / 4
-            work[hole] = avg[hole]
-        grid[hole] = work[hole]
+        hole |= np.outer(ii, jj)
+    work = np.maximum(grid, 0)
+    work[hole] = 0
+    for _ in range(600):
+        avg = (np.roll(work, 1, 0) + np.roll(work, -1, 0) + np.roll(work, 1, 1)
+               + np.roll(work, -1, 1)) / 4
+        work[hole] = avg[hole]
+    grid[hole] = work[hole]
     return grid, lon_axis, lat_axis
 
 
@@ -535,8 +546,8 @@ def main():
 
     boxes = answer_boxes()
     with tempfile.TemporaryDirectory() as tmp:
-        heights = load_heights()
         land = load_land(tmp)
+        heights = load_heights(land)
         countries = load_countries(land)
         river_lines, named_rivers = load_rivers(tmp)
         borders = load_borders()
