@@ -15,10 +15,14 @@ constexpr uint32_t kSoundId = 1;
 
 CanberraSound::CanberraSound()
 {
-    // The context connects to the sound server lazily, at the first play: a
-    // run that never wins never touches the sound system.
-    if (ca_context_create(&context_) != CA_SUCCESS)
+    if (ca_context_create(&context_) != CA_SUCCESS) {
         context_ = nullptr;
+        return;
+    }
+    if (ca_context_set_driver(context_, "pulse") != CA_SUCCESS) {
+        ca_context_destroy(context_);
+        context_ = nullptr;
+    }
 }
 
 CanberraSound::~CanberraSound()
@@ -31,14 +35,19 @@ void CanberraSound::playFile(const QString& bareName)
 {
     if (!context_)
         return;
-    // The name is relative to the working directory; libcanberra wants a path.
-    const QByteArray path = QFileInfo(QDir::current(), bareName).absoluteFilePath().toLocal8Bit();
-    const int result = ca_context_play(context_, kSoundId, CA_PROP_MEDIA_FILENAME, path.constData(), CA_PROP_MEDIA_ROLE,
-                                       "event", nullptr);
-    if (result != CA_SUCCESS) {
+    // libcanberra reports a file it cannot decode at once, but it opens the
+    // file in blocking mode: a FIFO of that name would hold the window's Load
+    // until some writer came. Only a regular file is handed over.
+    const QFileInfo file(QDir::current(), bareName);
+    int result = CA_ERROR_NOTFOUND;
+    if (file.isFile()) {
+        const QByteArray path = file.absoluteFilePath().toLocal8Bit();
+        result = ca_context_play(context_, kSoundId, CA_PROP_MEDIA_FILENAME, path.constData(), CA_PROP_MEDIA_ROLE,
+                                 "event", nullptr);
+    }
+    if (result != CA_SUCCESS && result != CA_ERROR_NOTAVAILABLE && result != CA_ERROR_DISCONNECTED) {
         // As the platform does for a file it cannot play: its default sound.
-        ca_context_play(context_, kSoundId, CA_PROP_EVENT_ID, "bell-window-system", CA_PROP_MEDIA_ROLE, "event",
-                        nullptr);
+        ca_context_play(context_, kSoundId, CA_PROP_EVENT_ID, kDefaultSound, CA_PROP_MEDIA_ROLE, "event", nullptr);
     }
 }
 

@@ -7,6 +7,11 @@ struct ca_context;
 
 namespace varnelle {
 
+// Plays through the PulseAudio protocol (PulseAudio or PipeWire), and through
+// nothing else: the other back ends of libcanberra open sound devices in
+// blocking mode and may wait on a device held by another program. The server
+// is reached at the first play only, so a run that never wins never touches
+// the sound system; without a server the calls fail at once, and silently.
 class CanberraSound : public SoundPlayer {
 public:
     CanberraSound();
@@ -16,6 +21,9 @@ public:
 
     void playFile(const QString& bareName) override;
     void stop() override;
+
+    // The desktop sound that stands in for a file that cannot be played.
+    static constexpr const char* kDefaultSound = "bell-window-system";
 
 private:
     ca_context* context_ = nullptr;
