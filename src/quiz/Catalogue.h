@@ -19,6 +19,9 @@ struct Theme {
     const char* title;          // NomTheme while the theme runs
     const char* sentence;
     const char* wayTo;
+    // Whether NomJoueur is copied from NOM when the theme opens; the later
+    // themes greet the player with the copy taken when the seas opened.
+    bool takesName;
 
     constexpr int endValue() const { return last + 1; }
 };
@@ -30,19 +33,19 @@ inline constexpr const char* kFinish = " Clique ici pour terminer cette session"
 inline constexpr std::array<Theme, 5> kThemes{{
     {1, 7, &Session::PaysCherche, 2, kPassOn, "Pays Frontaliers",
      "pour commencer, tu vas devoir localiser les sept pays frontaliers qui entourent la France. ",
-     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque pays, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case..."},
+     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque pays, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", true},
     {8, 11, &Session::MerCherchee, 3, kPassOn, "Mers et oc\u00e9ans",
      "pour continuer, tu vas devoir localiser les quatre mers ou oc\u00e9ans qui baignent les c\u00f4tes de France. ",
-     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque mer ou oc\u00e9an, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case..."},
+     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque mer ou oc\u00e9an, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", true},
     {12, 16, &Session::FleuveCherche, 4, kPassOn, "Fleuves de France",
      "pour continuer, tu vas devoir localiser les cinq fleuves qui arrosent la France. ",
-     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque fleuve, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case..."},
+     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque fleuve, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", false},
     {17, 22, &Session::SommetCherche, 5, kPassOn, "Montagnes de France",
      "pour continuer, tu vas devoir localiser six sommets des montagnes de France. ",
-     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque sommet, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case..."},
+     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque sommet, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", false},
     {23, 54, &Session::VilleCherchee, 6, kFinish, "VILLES de FRANCE",
      "pour continuer, tu vas devoir localiser 32 villes de France. ",
-     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque ville, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case..."},
+     " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque ville, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", false},
 }};
 // clang-format on
 

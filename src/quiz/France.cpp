@@ -84,7 +84,8 @@ void France::openTheme(int number)
         carte_.Check(n).setVisible(true);
     session_.*theme.caption = caption(theme.first);
     carte_.Objectif->setCaption(session_.*theme.caption);
-    session_.NomJoueur = carte_.NOM->Caption();
+    if (theme.takesName)
+        session_.NomJoueur = carte_.NOM->Caption();
     writeInstructions(theme);
     carte_.DEPART->setVisible(false);
     carte_.NomTheme->setCaption(text(theme.title));
