@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTextOption>
 #include <qdrawutil.h>
 
@@ -92,14 +93,19 @@ void Label::layOut()
     // Lines are laid out only as far as the label can show them, so even a
     // huge caption costs no more than what fits.
     shownHeight_ = 0;
+    shownLines_ = 0;
+    cut_ = false;
     qreal y = 0;
     for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
         line.setLineWidth(width());
         line.setPosition(QPointF(0, y));
-        if (y + line.ascent() > height())
+        if (y + line.ascent() > height()) {
+            cut_ = true;
             break;
+        }
         y += line.height();
         shownHeight_ = y;
+        ++shownLines_;
     }
     layout_.endLayout();
 }
@@ -148,6 +154,8 @@ public:
         update();
     }
 
+    const QPixmap& picture() const { return pixmap_; }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
@@ -176,6 +184,11 @@ QWidget* PictureBox::inner() const
 void PictureBox::setBitmap(const QString& bitmap)
 {
     inner_->setBitmap(bitmap);
+}
+
+const QPixmap& PictureBox::Picture() const
+{
+    return inner_->picture();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event)
@@ -249,6 +262,27 @@ void CheckBox::setValue(int value)
 void CheckBox::nextCheckState()
 {
     display(value_ == 1 ? 0 : 1);
+}
+
+void CheckBox::paintEvent(QPaintEvent*)
+{
+    // An answer box is its indicator alone, filling the whole box; its caption
+    // would lie right of the indicator, outside the box. The style's focus
+    // frame surrounds that caption, so the frame is drawn inside the
+    // indicator instead, and shows when the style would show it.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.rect = rect();
+    option.text.clear();
+    painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.rect = rect().adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset);
+        focus.backgroundColor = palette().color(QPalette::Base);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }
 
 void CheckBox::display(int value)

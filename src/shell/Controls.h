@@ -39,6 +39,10 @@ public:
     const QString& Caption() const { return caption_; }
     void setCaption(const QString& caption);
 
+    // How many lines of the caption show, and whether some of it is cut off.
+    int shownLines() const { return shownLines_; }
+    bool isCut() const { return cut_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -52,6 +56,8 @@ private:
     Align align_;
     QTextLayout layout_;
     qreal shownHeight_ = 0;
+    int shownLines_ = 0;
+    bool cut_ = false;
 };
 
 // A straight line of a given pixel width, centred on the segment between its
@@ -78,6 +84,8 @@ public:
 
     QWidget* inner() const;
     void setBitmap(const QString& bitmap);
+    // The bitmap as decoded when it was set; painting never decodes it again.
+    const QPixmap& Picture() const;
 
     static constexpr int kBorder = 2;
 
@@ -142,9 +150,13 @@ Q_SIGNALS:
 
 protected:
     void nextCheckState() override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void display(int value);
+
+    // The focus frame lies just inside the indicator's 2-pixel sunken frame.
+    static constexpr int kFocusInset = 2;
 
     int value_ = 0;
 };
