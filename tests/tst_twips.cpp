@@ -7,6 +7,8 @@
 
 using namespace varnelle;
 
+Q_DECLARE_METATYPE(varnelle::TwipRect)
+
 class TwipsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -89,8 +91,6 @@ void TwipsTest::adjacentRectanglesShareTheirEdge()
         QVERIFY2(lowerRect.top() <= upperRect.bottom() + 1, upper.data());
     }
 }
-
-Q_DECLARE_METATYPE(varnelle::TwipRect)
 
 QTEST_APPLESS_MAIN(TwipsTest)
 #include "tst_twips.moc"
