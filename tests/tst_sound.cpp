@@ -20,6 +20,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <functional>
 #include <optional>
 
 #include <fcntl.h>
@@ -108,8 +109,9 @@ public:
             QTest::qWait(100);
         }
         silence_.setStandardInputFile(QStringLiteral("/dev/zero"));
-        silence_.start(QStringLiteral("pacat"), {QStringLiteral("-s"), server(), QStringLiteral("--playback"),
-                                                 QStringLiteral("--raw"), QStringLiteral("-d"), kSink});
+        silence_.start(QStringLiteral("pacat"),
+                       {QStringLiteral("-s"), server(), QStringLiteral("--playback"), QStringLiteral("--raw"),
+                        QStringLiteral("--latency-msec=20"), QStringLiteral("-d"), kSink});
         if (!silence_.waitForStarted(10000))
             return QStringLiteral("pacat does not start: ") + silence_.errorString();
         return {};
@@ -192,6 +194,20 @@ public:
         level.rms = std::sqrt(energy / double(count));
         level.toneShare = energy > 0 ? 2 * tone / (double(count) * energy) : 0;
         return level;
+    }
+
+    // Waits for a quarter of a second, within `seconds` from `from` on, whose
+    // level meets `wanted`; returns where it starts, or -1.
+    qint64 waitFor(qint64 from, const std::function<bool(const Level&)>& wanted, int seconds)
+    {
+        constexpr qint64 kStretch = kBytesPerSecond / 4;
+        for (qint64 at = from & ~qint64(1); at + kStretch <= from + seconds * kBytesPerSecond; at += kStretch / 2) {
+            if (!reach(at + kStretch))
+                return -1;
+            if (wanted(level(at, 0.25)))
+                return at;
+        }
+        return -1;
     }
 
 private:
@@ -521,40 +537,37 @@ void SoundTest::noSoundServer()
 
 void SoundTest::anthemHeardWhileTheCupIsOpen()
 {
+    const auto tone440 = [](const Recorder::Level& level) { return level.rms > 0.1 && level.toneShare > 0.9; };
+    const auto silent = [](const Recorder::Level& level) { return level.rms < 0.001; };
+    const auto otherSound = [](const Recorder::Level& level) { return level.rms > 0.005 && level.toneShare < 0.5; };
     const QString path = QDir::current().absoluteFilePath(kAnthem);
     QVERIFY(tone(path, kPcm16, kToneSeconds));
     Recorder recorder(server_.server());
     QVERIFY(recorder.reach(kBytesPerSecond));
-    const Recorder::Level before = recorder.level(recorder.size() - kBytesPerSecond / 2, 0.5);
-    QVERIFY2(before.rms < 0.001, qPrintable(QString::number(before.rms)));
+    QVERIFY(silent(recorder.level(recorder.size() - kBytesPerSecond / 2, 0.5)));
 
     {
         Run run;
-        const qint64 opened = recorder.size();
         run.forms.coupeVainqueur.setVisible(true);
-        QVERIFY(recorder.reach(opened + 2 * kBytesPerSecond));
-        const Recorder::Level open = recorder.level(opened + kBytesPerSecond, 1.0);
-        QVERIFY2(open.rms > 0.1 && open.toneShare > 0.9,
-                 qPrintable(QStringLiteral("rms %1, share %2").arg(open.rms).arg(open.toneShare)));
+        const qint64 heard = recorder.waitFor(recorder.size(), tone440, 5);
+        QVERIFY2(heard >= 0, "the anthem is not heard while the cup window opens");
+        QVERIFY(recorder.reach(heard + 5 * kBytesPerSecond / 4));
+        QVERIFY2(tone440(recorder.level(heard, 1.0)), "the anthem does not go on playing");
 
         QVERIFY(run.forms.coupeVainqueur->close());
-        QTRY_VERIFY_WITH_TIMEOUT(server_.streams("Freeing").contains(path), 10000);
-        const qint64 closed = recorder.size();
-        QVERIFY(recorder.reach(closed + 2 * kBytesPerSecond));
-        const Recorder::Level after = recorder.level(closed + kBytesPerSecond / 2, 1.5);
-        QVERIFY2(after.rms < 0.001, qPrintable(QString::number(after.rms)));
+        const qint64 quiet = recorder.waitFor(recorder.size(), silent, 3);
+        QVERIFY2(quiet >= 0, "the anthem plays on after the cup window closed");
+        QVERIFY(recorder.reach(quiet + 5 * kBytesPerSecond / 4));
+        QVERIFY2(silent(recorder.level(quiet, 1.0)), "sound after the cup window closed");
+        QVERIFY(server_.streams("Freeing").contains(path));
     }
 
     QVERIFY(QFile::remove(path));
     {
         Run run;
-        const qint64 opened = recorder.size();
         run.forms.coupeVainqueur.setVisible(true);
         QVERIFY(run.forms.coupeVainqueur->isVisible());
-        QVERIFY(recorder.reach(opened + 2 * kBytesPerSecond));
-        const Recorder::Level bell = recorder.level(opened, 2.0);
-        QVERIFY2(bell.rms > 0.005 && bell.toneShare < 0.5,
-                 qPrintable(QStringLiteral("rms %1, share %2").arg(bell.rms).arg(bell.toneShare)));
+        QVERIFY2(recorder.waitFor(recorder.size(), otherSound, 5) >= 0, "no default sound for a missing anthem");
         QVERIFY(run.forms.coupeVainqueur->close());
     }
 }
