@@ -29,7 +29,7 @@ const QString kFinish = QStringLiteral(" Clique ici pour terminer cette session"
 
 bool erreurShown(QuizPlayer& player)
 {
-    return player.app.forms.erreur.loaded() && player.app.forms.erreur.loaded()->isVisible();
+    return player.app.forms.erreur.loaded() && player.app.forms.erreur.loaded()->Visible();
 }
 
 } // namespace

@@ -23,14 +23,38 @@ Form::Form(Forms& forms, const FormSpec& spec) : QWidget(nullptr), forms_(forms)
 
 void Form::setVisible(bool visible)
 {
-    if (visible && !shownSinceLoad_) {
-        shownSinceLoad_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect placed(QPoint(), size());
-            placed.moveCenter(screen->availableGeometry().center());
-            move(placed.topLeft());
+    // A handler may hide a window and show it again within one event, as the
+    // error window is on every wrong click. Window managers can lose a window
+    // unmapped and mapped again at once, so a hide reaches the screen only
+    // when the event is over, and not at all if the window is shown by then.
+    visible_ = visible;
+    if (visible) {
+        if (!shownSinceLoad_) {
+            shownSinceLoad_ = true;
+            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+                QRect placed(QPoint(), size());
+                placed.moveCenter(screen->availableGeometry().center());
+                move(placed.topLeft());
+            }
         }
+        showNatively(true);
+    } else if (!isVisible()) {
+        showNatively(false);
+    } else if (!hidePending_) {
+        hidePending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                hidePending_ = false;
+                if (!visible_)
+                    showNatively(false);
+            },
+            Qt::QueuedConnection);
     }
+}
+
+void Form::showNatively(bool visible)
+{
     QWidget::setVisible(visible);
 }
 
@@ -40,7 +64,8 @@ void Form::unload()
         return;
     Form_Unload();
     unloaded_ = true;
-    hide();
+    visible_ = false;
+    showNatively(false);
     deleteLater();
 }
 

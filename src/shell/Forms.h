@@ -76,7 +76,7 @@ class Form : public QWidget {
 public:
     Form(Forms& forms, const FormSpec& spec);
 
-    bool Visible() const { return isVisible(); }
+    bool Visible() const { return visible_; }
     void setVisible(bool visible) override;
     bool isUnloaded() const { return unloaded_; }
     // Unloads the window as the runtime does: Form_Unload, then destruction.
@@ -89,6 +89,10 @@ protected:
     Forms& forms_;
 
 private:
+    void showNatively(bool visible);
+
+    bool visible_ = false;
+    bool hidePending_ = false;
     bool unloaded_ = false;
     bool shownSinceLoad_ = false;
 };
