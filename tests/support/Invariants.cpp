@@ -38,6 +38,11 @@ QStringList SessionInvariants::check(Forms& forms)
 
 QStringList SessionInvariants::check(const France& france)
 {
+    if (window_ != &france) {
+        window_ = &france;
+        lastEtape_ = 0;
+        lastItem_ = 0;
+    }
     QStringList broken;
     auto expect = [&broken](bool holds, const QString& what) {
         if (!holds)

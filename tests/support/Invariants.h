@@ -1,22 +1,20 @@
 // Varnelle tests: the invariants that the quiz window's two kinds of handlers keep between them.
 #pragma once
 
+#include "quiz/France.h"
+
+#include <QPointer>
 #include <QStringList>
 
 #include <cstdint>
-
-namespace varnelle {
-class Forms;
-class France;
-} // namespace varnelle
 
 namespace varnelle::test {
 
 // Checks the session state of the quiz window against its controls after an
 // event: call check() after every click of a test, and compare the result
 // with an empty list. It remembers Etape and ItemEnCours from one call to the
-// next, since neither may ever go down within a session: use one checker per
-// session.
+// next, since neither may ever go down within a session; a quiz window loaded
+// afresh starts a new session.
 class SessionInvariants {
 public:
     // The broken invariants, one sentence each; empty when all hold.
@@ -26,6 +24,7 @@ public:
     QStringList check(Forms& forms);
 
 private:
+    QPointer<const France> window_;
     std::int16_t lastEtape_ = 0;
     std::int16_t lastItem_ = 0;
 };
