@@ -1,0 +1,164 @@
+// Guards against hostile input breaking a run: odd names that crash, hang or
+// get altered on their way to NOM, repeated clicks that count twice, and clicks
+// that slip past the modal revision question into the quiz window.
+#include "Invariants.h"
+#include "TestSupport.h"
+
+#include "quiz/France.h"
+#include "shell/Bonjour.h"
+#include "shell/Controls.h"
+
+#include <QClipboard>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QTest>
+#include <QTimer>
+
+using namespace varnelle;
+
+namespace {
+
+// A question that, while it is asked, lets the player click DEPART and an
+// answer box through the window system, where modality blocks them.
+class ClickingQuestion : public YesNoQuestion {
+public:
+    explicit ClickingQuestion(France*& france) : france_(france) {}
+
+    int ask(QWidget* parent, const QString&, const QString&) override
+    {
+        ++asked;
+        QDialog question(parent);
+        question.setModal(true);
+        QTimer::singleShot(0, &question, [this, &question] {
+            const CarteControls& controls = france_->controls();
+            QWindow* window = france_->windowHandle();
+            for (QWidget* control : {static_cast<QWidget*>(controls.DEPART), static_cast<QWidget*>(&controls.Check(1))})
+                QTest::mouseClick(window, Qt::LeftButton, {}, control->mapTo(france_, control->rect().center()));
+            question.accept();
+        });
+        question.exec();
+        return kNo;
+    }
+
+    int asked = 0;
+
+private:
+    France*& france_;
+};
+
+// A double click as the window system delivers it: a click, then a press
+// that arrives as a double click, and its release.
+void doubleClick(QWidget* control)
+{
+    QTest::mouseClick(control, Qt::LeftButton);
+    QTest::mouseDClick(control, Qt::LeftButton);
+}
+
+} // namespace
+
+class HostileTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { test::setUpOnce(); }
+    void namesReachNomUnchanged_data();
+    void namesReachNomUnchanged();
+    void repeatedClicksCountOnce();
+    void clicksDuringTheQuestionAreBlocked();
+};
+
+void HostileTest::namesReachNomUnchanged_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("pasted");
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("blanks") << QStringLiteral("   ") << false;
+    QTest::newRow("100000 characters") << QString(100000, QLatin1Char('A')) << true;
+    QTest::newRow("emoji") << QStringLiteral("L\u00e9a \U0001F600\U0001F1EB\U0001F1F7") << false;
+    QTest::newRow("right to left") << QStringLiteral("\u05e9\u05dc\u05d5\u05dd \u0645\u0631\u062d\u0628\u0627")
+                                   << false;
+    QTest::newRow("combining accents") << QStringLiteral("Zoe\u0301 A\u0308\u0323") << false;
+    QTest::newRow("control characters") << QStringLiteral("a\u0007b\u001bc\u0000d") << true;
+    QTest::newRow("pasted line breaks") << QStringLiteral("Jean\r\nPierre\nPaul") << true;
+}
+
+void HostileTest::namesReachNomUnchanged()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, pasted);
+    test::App app;
+    Bonjour& bonjour = *app.forms.bonjour;
+    bonjour.setVisible(true);
+    if (pasted) {
+        QGuiApplication::clipboard()->setText(name);
+        QTest::keyClick(&bonjour.nj(), Qt::Key_V, Qt::ControlModifier);
+    } else {
+        test::typeText(&bonjour.nj(), name);
+    }
+    const QString held = bonjour.nj().text();
+    QTest::keyClick(&bonjour.nj(), Qt::Key_Return);
+
+    QVERIFY(app.forms.france.loaded() && app.forms.france->isVisible());
+    QCOMPARE(app.forms.france->NOM().Caption(), held.isEmpty() ? QStringLiteral("Utilisateur Anonyme") : held);
+    app.forms.france->DEPART_Click();
+    QVERIFY(app.forms.france->controls().Rubrique->Caption().startsWith(app.forms.france->NOM().Caption() + ", "));
+    test::saveGrab(app.forms.france.loaded(), QStringLiteral("hostile-%1").arg(QTest::currentDataTag()));
+}
+
+void HostileTest::repeatedClicksCountOnce()
+{
+    test::App app;
+    app.forms.bonjour.setVisible(true);
+    app.forms.bonjour->Entree_Click();
+    France& france = *app.forms.france;
+    const CarteControls& controls = france.controls();
+    test::SessionInvariants invariants;
+
+    doubleClick(controls.DEPART);
+    QCOMPARE(invariants.check(france), QStringList());
+    QCOMPARE(france.session().Etape, 1);
+
+    // A double click on the box sought: the first click finds it and the
+    // reward picture takes the second one.
+    doubleClick(&controls.Check(1));
+    QCOMPARE(invariants.check(france), QStringList());
+    QCOMPARE(france.session().ItemEnCours, 2);
+    QCOMPARE(france.session().NbErreurs, 0);
+
+    // A triple click on a wrong box: every click the box takes is one wrong
+    // click, judged twice, and none is lost or counted once.
+    int judged = 0;
+    QObject::connect(&controls.Check(5), &CheckBox::Click, &france, [&judged] { ++judged; });
+    doubleClick(&controls.Check(5));
+    QTest::mouseClick(&controls.Check(5), Qt::LeftButton);
+    QCOMPARE(invariants.check(france), QStringList());
+    QVERIFY(judged >= 4);
+    QCOMPARE(france.session().NbErreurs, judged);
+}
+
+void HostileTest::clicksDuringTheQuestionAreBlocked()
+{
+    France* france = nullptr;
+    ClickingQuestion question(france);
+    test::RecordingSound sound;
+    Platform platform{question, sound, [] {}};
+    Forms forms(platform);
+    forms.bonjour.setVisible(true);
+    forms.bonjour->Entree_Click();
+    france = &*forms.france;
+    QVERIFY(QTest::qWaitForWindowExposed(france));
+    test::SessionInvariants invariants;
+    france->DEPART_Click();
+    for (int theme = 0; theme < 4; ++theme) {
+        for (int n = france->session().ItemEnCours; n <= 22 && !france->controls().DEPART->isVisible(); ++n)
+            france->Check_Click(n);
+        QCOMPARE(invariants.check(*france), QStringList());
+        france->DEPART_Click();
+    }
+    QCOMPARE(question.asked, 1);
+    QCOMPARE(france->session().NbErreurs, 0);
+    QCOMPARE(france->session().ItemEnCours, 23);
+    QCOMPARE(invariants.check(*france), QStringList());
+}
+
+QTEST_MAIN(HostileTest)
+#include "tst_hostile.moc"
