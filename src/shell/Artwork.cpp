@@ -1,0 +1,68 @@
+#include "shell/Artwork.h"
+
+#include <QFile>
+#include <QHash>
+#include <QPainter>
+
+namespace varnelle {
+
+Artwork::Artwork(const QString& path) : path_(path), picture_(path)
+{
+}
+
+const QPixmap& Artwork::dense()
+{
+    if (denseLooked_)
+        return dense_;
+    denseLooked_ = true;
+    // The high-density drawings of BMP originals are PNG files.
+    const qsizetype dot = path_.lastIndexOf(QLatin1Char('.'));
+    const QString stem = path_.left(dot) + QStringLiteral("@2x");
+    for (const QString& candidate : {stem + path_.mid(dot), stem + QStringLiteral(".png")}) {
+        if (QFile::exists(candidate) && dense_.load(candidate)) {
+            dense_.setDevicePixelRatio(2);
+            break;
+        }
+    }
+    return dense_;
+}
+
+void Artwork::paint(QPainter& painter, QPoint at)
+{
+    // The scale from logical to device pixels covers both the screen's ratio
+    // and a painter that renders the widget into a scaled target.
+    const qreal ratio = painter.deviceTransform().m11();
+    if (ratio == 1.0) {
+        painter.drawPixmap(at, picture_);
+        return;
+    }
+    // Between whole ratios neither image maps pixel for pixel: filtering
+    // keeps the map's thin lines and the flags' edges from breaking into
+    // uneven steps.
+    const QPixmap& chosen = ratio > 1.0 && !dense().isNull() ? dense_ : picture_;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != chosen.devicePixelRatio());
+    painter.drawPixmap(at, chosen);
+    painter.restore();
+}
+
+QIcon formIcon(const QString& icoPath)
+{
+    // One icon for the whole run, shared by every window that carries it:
+    // its images are decoded once.
+    static QHash<QString, QIcon> made;
+    const auto found = made.constFind(icoPath);
+    if (found != made.cend())
+        return *found;
+    QIcon icon(icoPath);
+    const QString stem = icoPath.left(icoPath.lastIndexOf(QLatin1Char('.')));
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QString png = QStringLiteral("%1-%2.png").arg(stem).arg(size);
+        if (QFile::exists(png))
+            icon.addFile(png, QSize(size, size));
+    }
+    made.insert(icoPath, icon);
+    return icon;
+}
+
+} // namespace varnelle
