@@ -1,5 +1,7 @@
 #include "shell/Controls.h"
 
+#include "shell/Artwork.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -150,23 +152,23 @@ public:
 
     void setBitmap(const QString& bitmap)
     {
-        pixmap_ = QPixmap(bitmap);
+        artwork_ = Artwork(bitmap);
         update();
     }
 
-    const QPixmap& picture() const { return pixmap_; }
+    const QPixmap& picture() const { return artwork_.picture(); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
         painter.fillRect(rect(), back_);
-        painter.drawPixmap(0, 0, pixmap_);
+        artwork_.paint(painter, QPoint(0, 0));
     }
 
 private:
     QColor back_;
-    QPixmap pixmap_;
+    Artwork artwork_;
 };
 
 PictureBox::PictureBox(QWidget* parent, Colour back, const QString& bitmap)
