@@ -4,7 +4,9 @@
 #include "auxwindows/Erreur.h"
 #include "auxwindows/VillesDeFrance.h"
 #include "quiz/France.h"
+#include "shell/Artwork.h"
 #include "shell/Bonjour.h"
+#include "shell/ScreenFit.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -17,7 +19,7 @@ Form::Form(Forms& forms, const FormSpec& spec) : QWidget(nullptr), forms_(forms)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(spec.caption));
-    setWindowIcon(QIcon(QString::fromLatin1(spec.icon)));
+    setWindowIcon(formIcon(QString::fromLatin1(spec.icon)));
     setFixedSize(spec.clientPixels);
 }
 
@@ -31,10 +33,13 @@ void Form::setVisible(bool visible)
     if (visible) {
         if (!shownSinceLoad_) {
             shownSinceLoad_ = true;
+            QWidget* shown = fitOnScreen(this);
+            if (!shown)
+                shown = this;
             if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                QRect placed(QPoint(), size());
+                QRect placed(QPoint(), shown->size());
                 placed.moveCenter(screen->availableGeometry().center());
-                move(placed.topLeft());
+                shown->move(placed.topLeft());
             }
         }
         showNatively(true);
@@ -55,6 +60,8 @@ void Form::setVisible(bool visible)
 
 void Form::showNatively(bool visible)
 {
+    if (QWidget* host = hostOf(this))
+        host->setVisible(visible);
     QWidget::setVisible(visible);
 }
 
