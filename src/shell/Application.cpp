@@ -1,5 +1,7 @@
 #include "shell/Application.h"
 
+#include "shell/Artwork.h"
+
 #include <QApplication>
 #include <QDirIterator>
 #include <QFontDatabase>
@@ -14,7 +16,7 @@ void setUpApplication(QApplication& application)
 {
     QApplication::setApplicationName(QStringLiteral("Varnelle"));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/varnelle.ico")));
+    QApplication::setWindowIcon(formIcon(QStringLiteral(":/icons/varnelle.ico")));
 
     for (QDirIterator fonts(QStringLiteral(":/fonts")); fonts.hasNext();)
         QFontDatabase::addApplicationFont(fonts.next());
