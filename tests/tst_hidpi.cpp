@@ -1,0 +1,355 @@
+// Guards against windows that fall off a small screen or blur on a dense one:
+// each window must lie whole and centred on the screen, a click at an answer
+// box's scaled place must be judged as that box, the texts must stay
+// readable, and a dense screen must get text and pictures drawn at its own
+// resolution rather than a 1x drawing blown up.
+#include "TestSupport.h"
+#include "auxwindows/CoupeVainqueur.h"
+#include "auxwindows/Erreur.h"
+#include "auxwindows/VillesDeFrance.h"
+#include "quiz/France.h"
+#include "quizwindow/FranceLayout.h"
+#include "shell/Bonjour.h"
+#include "shell/Controls.h"
+#include "shell/ScreenFit.h"
+
+#include <QGraphicsView>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+#include <memory>
+
+using namespace varnelle;
+
+namespace {
+
+// The screen's name in the grabs' file names, as the test's registration
+// gives it.
+QString screenTag()
+{
+    return qEnvironmentVariable("VARNELLE_SCREEN", QStringLiteral("1280x1024"));
+}
+
+QRect available()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+Form* load(test::App& app, const QString& name)
+{
+    if (name == QLatin1String("Bonjour"))
+        return &*app.forms.bonjour;
+    if (name == QLatin1String("France"))
+        return &*app.forms.france;
+    if (name == QLatin1String("Erreur"))
+        return &*app.forms.erreur;
+    if (name == QLatin1String("VillesDeFrance"))
+        return &*app.forms.villesDeFrance;
+    return &*app.forms.coupeVainqueur;
+}
+
+// The window the desktop shows for a form, and the scale it shows it at.
+QWidget* shownFor(Form* form)
+{
+    QWidget* host = hostOf(form);
+    return host ? host : form;
+}
+
+double scaleOf(Form* form)
+{
+    const auto* view = qobject_cast<const QGraphicsView*>(hostOf(form));
+    return view ? view->transform().m11() : 1.0;
+}
+
+// Mean squared luminance step between neighbouring pixels: blurring lowers it.
+double sharpness(const QImage& image)
+{
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    double sum = 0;
+    for (int y = 0; y + 1 < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        const uchar* below = grey.constScanLine(y + 1);
+        for (int x = 0; x + 1 < grey.width(); ++x) {
+            const double dx = row[x + 1] - row[x];
+            const double dy = below[x] - row[x];
+            sum += dx * dx + dy * dy;
+        }
+    }
+    return sum / (double(grey.width()) * grey.height());
+}
+
+void addWindowRows()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"Bonjour", "France", "Erreur", "VillesDeFrance", "CoupeVainqueur"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+} // namespace
+
+class HiDpiTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void shrinkFactorKeepsWindowAndFrameOnScreen_data();
+    void shrinkFactorKeepsWindowAndFrameOnScreen();
+    void windowFitsCentredAndScaledOnlyWhenNeeded_data();
+    void windowFitsCentredAndScaledOnlyWhenNeeded();
+    void quizTextsStayReadable();
+    void clickAtEachScaledBoxIsJudgedAsThatBox();
+    void denseGrabIsSharperThanUpscaled1x_data();
+    void denseGrabIsSharperThanUpscaled1x();
+    void pictureIsDrawnFromItsDenseImage_data();
+    void pictureIsDrawnFromItsDenseImage();
+};
+
+void HiDpiTest::initTestCase()
+{
+    test::setUpOnce();
+}
+
+void HiDpiTest::shrinkFactorKeepsWindowAndFrameOnScreen_data()
+{
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<double>("factor");
+
+    const QSize quiz = layout::kFranceClientPixels;
+    QTest::newRow("desktop 1280x1024") << QSize(1280, 1024) << quiz << 1.0;
+    QTest::newRow("full HD with a panel") << QSize(1920, 1053) << quiz << 1.0;
+    QTest::newRow("exactly room for the frame") << quiz + kFrameAllowance << quiz << 1.0;
+    QTest::newRow("one pixel short") << quiz + kFrameAllowance - QSize(0, 1) << quiz << 0.99;
+    QTest::newRow("school laptop 1366x768") << QSize(1366, 768) << quiz << 0.79;
+    QTest::newRow("school laptop with a task bar") << QSize(1366, 728) << quiz << 0.75;
+    QTest::newRow("200% on 2560x1600") << QSize(1280, 800) << quiz << 0.83;
+    QTest::newRow("narrow portrait screen") << QSize(800, 1280) << quiz << 0.82;
+    QTest::newRow("small window on a small screen") << QSize(1366, 768) << QSize(120, 153) << 1.0;
+}
+
+void HiDpiTest::shrinkFactorKeepsWindowAndFrameOnScreen()
+{
+    QFETCH(QSize, available);
+    QFETCH(QSize, client);
+    QFETCH(double, factor);
+
+    const double shrink = shrinkFactor(available, client);
+    QCOMPARE(shrink, factor);
+    const QSizeF scaled = QSizeF(client) * shrink + QSizeF(kFrameAllowance);
+    QVERIFY(scaled.width() <= available.width() && scaled.height() <= available.height());
+}
+
+void HiDpiTest::windowFitsCentredAndScaledOnlyWhenNeeded_data()
+{
+    addWindowRows();
+}
+
+void HiDpiTest::windowFitsCentredAndScaledOnlyWhenNeeded()
+{
+    QFETCH(QString, name);
+    test::App app;
+    Form* form = load(app, name);
+    const QSize client = form->size();
+    form->setVisible(true);
+    QWidget* shown = shownFor(form);
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QVERIFY(form->Visible());
+
+    const bool fits = shrinkFactor(available().size(), client) == 1.0;
+    QCOMPARE(hostOf(form) == nullptr, fits);
+    if (fits)
+        QCOMPARE(form->geometry().size(), client);
+    QVERIFY2(available().contains(shown->frameGeometry()), qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                                                          .arg(name)
+                                                                          .arg(shown->frameGeometry().x())
+                                                                          .arg(shown->frameGeometry().y())
+                                                                          .arg(shown->frameGeometry().width())
+                                                                          .arg(shown->frameGeometry().height())));
+    QVERIFY((shown->geometry().center() - available().center()).manhattanLength() <= 1);
+    test::saveGrab(shown, QStringLiteral("hidpi-%1-%2").arg(screenTag(), name));
+
+    // Hiding and showing again go through to the window on screen.
+    form->setVisible(false);
+    QTRY_VERIFY(!shown->isVisible());
+    form->setVisible(true);
+    QVERIFY(shown->isVisible());
+}
+
+void HiDpiTest::quizTextsStayReadable()
+{
+    // The smallest text a child must read is drawn 16 pixels high at 1x; it
+    // must keep at least 12 device pixels, and the answer boxes 9.
+    test::App app;
+    France& france = *app.forms.france;
+    france.setVisible(true);
+    const double scale = scaleOf(&france) * shownFor(&france)->devicePixelRatio();
+    // Label has no meta-object of its own: findChildren<Label*>() would
+    // return every widget.
+    for (const QWidget* child : france.findChildren<QWidget*>()) {
+        const auto* label = dynamic_cast<const Label*>(child);
+        if (!label || label->Caption().trimmed().isEmpty() || label->height() < 5)
+            continue;
+        QVERIFY2(label->font().pixelSize() * scale >= 12.0, qPrintable(label->objectName()));
+    }
+    QVERIFY(france.controls().DEPART->font().pixelSize() * scale >= 12.0);
+    QVERIFY(france.controls().Check(1).width() * scale >= 9.0);
+}
+
+void HiDpiTest::clickAtEachScaledBoxIsJudgedAsThatBox()
+{
+    test::App app;
+    France& france = *app.forms.france;
+    france.setVisible(true);
+    QWidget* shown = shownFor(&france);
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    const double scale = scaleOf(&france);
+    // The view's viewport takes the clicks where the window is scaled.
+    auto* view = qobject_cast<QGraphicsView*>(hostOf(&france));
+    QWindow* window = shown->windowHandle();
+    const QPoint inner = toPixels(layout::kCarte).topLeft() + QPoint(PictureBox::kBorder, PictureBox::kBorder);
+
+    for (const layout::AnswerBoxRow& row : layout::kAnswerBoxes) {
+        CheckBox& box = france.controls().Check(row.number);
+        if (!box.isVisible())
+            france.DEPART_Click();
+        QVERIFY(box.isVisible());
+        QCOMPARE(int(france.session().ItemEnCours), row.number);
+
+        const QRectF place = QRectF(toPixels(row.rect, layout::kCarteScale).translated(inner));
+        QPoint at = (place.center() * scale).toPoint();
+        if (view)
+            at = view->viewport()->mapTo(shown, at);
+        QTest::mouseClick(window, Qt::LeftButton, {}, at);
+
+        QVERIFY2(france.session().NbErreurs == 0, qPrintable(QStringLiteral("box %1 judged wrong").arg(row.number)));
+        QCOMPARE(int(france.session().ItemEnCours), row.number + 1);
+    }
+}
+
+void HiDpiTest::denseGrabIsSharperThanUpscaled1x_data()
+{
+    addWindowRows();
+}
+
+void HiDpiTest::denseGrabIsSharperThanUpscaled1x()
+{
+    QFETCH(QString, name);
+    test::App app;
+    Form* form = load(app, name);
+    form->setVisible(true);
+    QWidget* shown = shownFor(form);
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    const double ratio = shown->devicePixelRatio() * scaleOf(form);
+    if (ratio <= 1.0)
+        QSKIP("the screen is not denser than the layouts");
+
+    if (auto* france = qobject_cast<France*>(form)) {
+        for (CheckBox* box : france->controls().boxes)
+            box->show();
+        for (PictureBox* picture : france->controls().pictureOver) {
+            if (picture)
+                picture->show();
+        }
+    }
+    const QImage dense = shown->grab().toImage();
+    test::saveGrab(shown, QStringLiteral("hidpi-%1-%2-dense").arg(screenTag(), name));
+    // The same window drawn at one device pixel per logical pixel, then
+    // blown up to the dense grab's size: what a blurry window looks like.
+    QImage single(shown->size(), QImage::Format_RGB32);
+    shown->render(&single);
+    const QImage blownUp = single.scaled(dense.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+    const double gain = sharpness(dense) / sharpness(blownUp);
+    QVERIFY2(gain > 1.3,
+             qPrintable(QStringLiteral("%1 at ratio %2: sharpness gain %3").arg(name).arg(ratio).arg(gain)));
+}
+
+void HiDpiTest::pictureIsDrawnFromItsDenseImage_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("dense");
+    QTest::newRow("map") << "France"
+                         << "Carte"
+                         << ":/map/carte@2x.jpg";
+    QTest::newRow("flag") << "France"
+                          << "DrapeauSuisse"
+                          << ":/rewards/DrapeauSuisse@2x.png";
+    QTest::newRow("seal") << "France"
+                          << "Phoque"
+                          << ":/rewards/Phoque@2x.png";
+    QTest::newRow("no-entry sign") << "Erreur"
+                                   << "Picture1"
+                                   << ":/pictures/SensInterdit@2x.png";
+    QTest::newRow("revision map") << "VillesDeFrance"
+                                  << "Picture1"
+                                  << ":/pictures/VillesDeFrance@2x.png";
+    QTest::newRow("cup") << "CoupeVainqueur"
+                         << "Picture1"
+                         << ":/pictures/Coupe@2x.png";
+}
+
+void HiDpiTest::pictureIsDrawnFromItsDenseImage()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, picture);
+    QFETCH(QString, dense);
+    test::App app;
+    Form* form = load(app, window);
+    form->setVisible(true);
+    QVERIFY(QTest::qWaitForWindowExposed(shownFor(form)));
+    const double ratio = form->devicePixelRatio();
+    if (ratio <= 1.0 || hostOf(form))
+        QSKIP("pictures are compared where the screen alone is dense");
+
+    auto* box = dynamic_cast<PictureBox*>(form->findChild<QWidget*>(picture));
+    QVERIFY(box);
+    box->show();
+    // The picture alone, without the panels and boxes over it, painted as
+    // the screen's backing store paints it.
+    QWidget* inner = box->inner();
+    QImage grab((QSizeF(inner->size()) * ratio).toSize(), QImage::Format_RGB32);
+    grab.setDevicePixelRatio(ratio);
+    inner->render(&grab, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    grab.setDevicePixelRatio(1);
+
+    // What the screen should show: the dense image at the screen's ratio,
+    // against the 1x image blown up, which a blurred picture would match.
+    const QImage denseImage(dense);
+    QVERIFY(!denseImage.isNull());
+    const auto shownAt = [&](const QImage& image, double factor) {
+        const QImage scaled = factor == 1.0 ? image
+                                            : image.scaled((QSizeF(image.size()) * factor).toSize(),
+                                                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return scaled.convertToFormat(QImage::Format_RGB32);
+    };
+    const auto difference = [&](const QImage& expected) {
+        const int width = std::min(grab.width(), expected.width());
+        const int height = std::min(grab.height(), expected.height());
+        double sum = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const QRgb a = grab.pixel(x, y);
+                const QRgb b = expected.pixel(x, y);
+                sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            }
+        return sum / (3.0 * width * height);
+    };
+    const double fromDense = difference(shownAt(denseImage, ratio / 2));
+    const double from1x = difference(shownAt(box->Picture().toImage(), ratio));
+    QVERIFY2(fromDense < 0.8 * from1x && (ratio != 2.0 || fromDense < 1.0),
+             qPrintable(QStringLiteral("ratio %1: %2 from the dense image, %3 from the 1x one")
+                            .arg(ratio)
+                            .arg(fromDense)
+                            .arg(from1x)));
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    HiDpiTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hidpi.moc"
