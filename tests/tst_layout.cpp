@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace varnelle;
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void passiveControlsIgnoreClicks();
     void fixedTextsFitOnOneLine_data();
     void fixedTextsFitOnOneLine();
+    void trailingBlankTakesPartInCentring();
     void instructionsWrapAndAreCutAtTheBottom();
     void longNameIsCutAfterOneLine();
     void departCaptionsFit_data();
@@ -612,6 +614,31 @@ std::pair<int, int> inkColumns(const QImage& image, QColor back)
 }
 
 } // namespace
+
+void LayoutTest::trailingBlankTakesPartInCentring()
+{
+    test::App app;
+    auto* sur = app.forms.france->findChild<Label*>(QStringLiteral("sur"));
+    QVERIFY(sur);
+    const auto inkOf = [sur](const QString& caption) {
+        sur->setCaption(caption);
+        return inkColumns(sur->grab().toImage().convertToFormat(QImage::Format_RGB32), own(kYellow));
+    };
+    const auto [bareFirst, bareLast] = inkOf(QStringLiteral("sur 54"));
+    const auto [first, last] = inkOf(QStringLiteral("sur 54 "));
+    const qreal halfBlank = QFontMetricsF(sur->font()).horizontalAdvance(QLatin1Char(' ')) / 2;
+    QVERIFY(halfBlank >= 2);
+    QVERIFY(std::abs(bareFirst - first - halfBlank) <= 1);
+    QVERIFY(std::abs(bareLast - last - halfBlank) <= 1);
+    // The three blanks of Notation's title push "Item" onto a line of its
+    // own; blanks where a line wraps do not count in the centring.
+    auto* notation = app.forms.france->findChild<Label*>(QStringLiteral("Notation"));
+    QVERIFY(notation);
+    notation->setCaption(QStringLiteral("Progression du test\r\nItem en cours"));
+    const QImage broken = notation->grab().toImage();
+    notation->setCaption(QStringLiteral("Progression du test   Item en cours"));
+    QCOMPARE(notation->grab().toImage(), broken);
+}
 
 void LayoutTest::instructionsWrapAndAreCutAtTheBottom()
 {
