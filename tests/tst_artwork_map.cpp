@@ -2,7 +2,9 @@
 // of the quiz window lies on its target's feature. The class mask
 // carte-classes.png is written by tools/artwork/relief_map.py from the same
 // rasters as the map; the colour checks tie the mask to carte.jpg, so a map
-// regenerated, shifted or swapped without its mask fails.
+// regenerated, shifted or swapped without its mask fails. Every test runs on
+// the map for high-density screens too (carte@2x.jpg and its own mask), where
+// each box covers twice the pixels each way.
 #include "quizwindow/FranceLayout.h"
 #include "shell/Twips.h"
 
@@ -61,12 +63,30 @@ bool isSymbol(int value)
 // a few pixels of it.
 enum class Cover { Whole, Half, Touch };
 
-const QString kMapPath = QStringLiteral(VARNELLE_SOURCE_DIR "/assets/map/carte.jpg");
-const QString kMaskPath = QStringLiteral(VARNELLE_SOURCE_DIR "/assets/map/carte-classes.png");
+constexpr QSize kMapSize{950, 860};
 
-QImage loadMask()
+QString mapPath(int scale)
 {
-    QImage mask(kMaskPath);
+    return QStringLiteral(VARNELLE_SOURCE_DIR "/assets/map/carte%1.jpg")
+        .arg(scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale));
+}
+
+QString maskPath(int scale)
+{
+    return QStringLiteral(VARNELLE_SOURCE_DIR "/assets/map/carte-classes%1.png")
+        .arg(scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale));
+}
+
+// The map pixels under a box of the layout, on the map drawn at that scale.
+QRect underBox(const varnelle::layout::AnswerBoxRow& row, int scale)
+{
+    const QRect r = toPixels(row.rect, varnelle::layout::kCarteScale);
+    return {r.topLeft() * scale, r.size() * scale};
+}
+
+QImage loadMask(int scale)
+{
+    QImage mask(maskPath(scale));
     if (mask.format() == QImage::Format_Indexed8) {
         // Palette PNG: take the index, not the colour.
         QImage grey(mask.size(), QImage::Format_Grayscale8);
@@ -105,6 +125,7 @@ Q_DECLARE_METATYPE(Cover)
 class ArtworkMapTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data();
     void jpegIsBaselineJfifWithHalfResolutionChroma();
     void maskMatchesTheMapSize();
     void featureUnderBox_data();
@@ -113,10 +134,18 @@ private Q_SLOTS:
     void maskAgreesWithTheMapColours();
 };
 
+void ArtworkMapTest::initTestCase_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::newRow("1x") << 1;
+    QTest::newRow("2x") << 2;
+}
+
 void ArtworkMapTest::jpegIsBaselineJfifWithHalfResolutionChroma()
 {
-    QFile file(kMapPath);
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(kMapPath));
+    QFETCH_GLOBAL(int, scale);
+    QFile file(mapPath(scale));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(mapPath(scale)));
     const QByteArray data = file.readAll();
     const auto byte = [&](qsizetype i) { return static_cast<quint8>(data.at(i)); };
     const auto word = [&](qsizetype i) { return (byte(i) << 8) | byte(i + 1); };
@@ -141,10 +170,10 @@ void ArtworkMapTest::jpegIsBaselineJfifWithHalfResolutionChroma()
         QVERIFY2(!otherFrame, qPrintable(QStringLiteral("frame marker FF%1").arg(marker, 2, 16)));
         if (marker == 0xC0) {
             sawFrame = true;
-            QCOMPARE(byte(i + 4), quint8(8)); // bits per sample
-            QCOMPARE(word(i + 5), 860);       // lines
-            QCOMPARE(word(i + 7), 950);       // samples per line
-            QCOMPARE(byte(i + 9), quint8(3)); // components
+            QCOMPARE(byte(i + 4), quint8(8));                 // bits per sample
+            QCOMPARE(word(i + 5), kMapSize.height() * scale); // lines
+            QCOMPARE(word(i + 7), kMapSize.width() * scale);  // samples per line
+            QCOMPARE(byte(i + 9), quint8(3));                 // components
             // Luminance sampled 2 x 2, both chrominance components 1 x 1.
             QCOMPARE(byte(i + 10 + 1), quint8(0x22));
             QCOMPARE(byte(i + 13 + 1), quint8(0x11));
@@ -153,15 +182,16 @@ void ArtworkMapTest::jpegIsBaselineJfifWithHalfResolutionChroma()
         i += 2 + length;
     }
     QVERIFY2(sawFrame, "no baseline frame header (SOF0)");
-    QCOMPARE(QImage(kMapPath).size(), QSize(950, 860));
+    QCOMPARE(QImage(mapPath(scale)).size(), kMapSize * scale);
 }
 
 void ArtworkMapTest::maskMatchesTheMapSize()
 {
-    const QImage mask = loadMask();
-    QVERIFY2(!mask.isNull(), qPrintable(kMaskPath));
+    QFETCH_GLOBAL(int, scale);
+    const QImage mask = loadMask(scale);
+    QVERIFY2(!mask.isNull(), qPrintable(maskPath(scale)));
     QCOMPARE(mask.format(), QImage::Format_Grayscale8);
-    QCOMPARE(mask.size(), QSize(950, 860));
+    QCOMPARE(mask.size(), kMapSize * scale);
 }
 
 void ArtworkMapTest::featureUnderBox_data()
@@ -216,13 +246,14 @@ void ArtworkMapTest::featureUnderBox()
     QFETCH(int, box);
     QFETCH(int, expected);
     QFETCH(Cover, cover);
+    QFETCH_GLOBAL(int, scale);
 
-    const QImage mask = loadMask();
+    const QImage mask = loadMask(scale);
     QVERIFY(!mask.isNull());
     const auto row = layout::kAnswerBoxes.at(static_cast<size_t>(box - 1));
     QCOMPARE(row.number, box);
-    const QRect r = toPixels(row.rect, layout::kCarteScale);
-    QVERIFY(QRect(0, 0, 950, 860).contains(r));
+    const QRect r = underBox(row, scale);
+    QVERIFY(QRect(QPoint(), kMapSize * scale).contains(r));
 
     int hits = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
@@ -239,7 +270,7 @@ void ArtworkMapTest::featureUnderBox()
         QVERIFY2(2 * hits >= area, why.constData());
         break;
     case Cover::Touch:
-        QVERIFY2(hits >= 3, why.constData());
+        QVERIFY2(hits >= 3 * scale * scale, why.constData());
         break;
     }
 }
@@ -248,10 +279,11 @@ void ArtworkMapTest::noStraySymbolUnderAnyBox()
 {
     // A second town symbol under a box would let a child click the wrong
     // town and be right, or the right town and doubt it.
-    const QImage mask = loadMask();
+    QFETCH_GLOBAL(int, scale);
+    const QImage mask = loadMask(scale);
     QVERIFY(!mask.isNull());
     for (const auto& row : layout::kAnswerBoxes) {
-        const QRect r = toPixels(row.rect, layout::kCarteScale);
+        const QRect r = underBox(row, scale);
         const int own = row.number >= 23 ? cityOfBox(row.number) : -1;
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x) {
@@ -268,14 +300,15 @@ void ArtworkMapTest::noStraySymbolUnderAnyBox()
 
 void ArtworkMapTest::maskAgreesWithTheMapColours()
 {
-    const QImage map = QImage(kMapPath).convertToFormat(QImage::Format_RGB32);
-    const QImage mask = loadMask();
+    QFETCH_GLOBAL(int, scale);
+    const QImage map = QImage(mapPath(scale)).convertToFormat(QImage::Format_RGB32);
+    const QImage mask = loadMask(scale);
     QVERIFY(!map.isNull() && !mask.isNull());
 
     Mean openSea, land, cities, borders, blank;
     std::array<Mean, 5> rivers;
-    for (int y = 3; y < 857; ++y) {
-        for (int x = 3; x < 947; ++x) {
+    for (int y = 3; y < map.height() - 3; ++y) {
+        for (int x = 3; x < map.width() - 3; ++x) {
             const int value = classAt(mask, x, y);
             const QRgb colour = map.pixel(x, y);
             // Open sea: sea for 3 pixels around, away from coasts and JPEG
