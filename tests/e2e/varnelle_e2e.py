@@ -167,11 +167,12 @@ class Desktop:
 
     def window(self, title, seconds=15):
         """The window with exactly that title once it is on screen."""
-        try:
-            out = self.x(["xdotool", "search", "--sync", "--onlyvisible", "--name", ere(title)], timeout=seconds)
-        except subprocess.TimeoutExpired:
-            raise Failure("no window %r on screen" % title.strip())
-        ids = out.split()
+        # xdotool's --sync may answer while the window is still being mapped,
+        # with no id at all: ask again until the window is there.
+        found = []
+        self.wait_for(lambda: found.append(self.x(["xdotool", "search", "--onlyvisible", "--name", ere(title)]).split())
+                      or found[-1], seconds, "no window %r on screen" % title.strip())
+        ids = found[-1]
         check(len(ids) == 1, "%d windows %r on screen" % (len(ids), title.strip()))
         name = self.x(["xdotool", "getwindowname", ids[0]]).rstrip("\n")
         check(name == title, "title %r, not %r" % (name, title))
