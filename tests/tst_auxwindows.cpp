@@ -175,9 +175,11 @@ void AuxWindowsTest::frame()
 
     const QIcon expected(icon);
     QVERIFY(!expected.availableSizes().isEmpty());
-    QCOMPARE(form->windowIcon().availableSizes(), expected.availableSizes());
-    for (const QSize size : expected.availableSizes())
+    // The desktop may ask for larger sizes too; those of the icon itself are its own drawings.
+    for (const QSize size : expected.availableSizes()) {
+        QVERIFY(form->windowIcon().availableSizes().contains(size));
         QCOMPARE(form->windowIcon().pixmap(size).toImage(), expected.pixmap(size).toImage());
+    }
 }
 
 void AuxWindowsTest::erreurLayout()
@@ -329,7 +331,9 @@ void AuxWindowsTest::erreurLifetime()
     ShowLog<Erreur> log;
     France& france = startSession(app);
     QVERIFY(!app.forms.erreur.loaded());
-    QList<Erreur*> loaded;
+    // Counted by identity: a new window may take the address of the one destroyed.
+    QPointer<Erreur> last;
+    int loaded = 0;
     for (const QChar step : steps) {
         const int sought = france.session().ItemEnCours;
         if (step == QLatin1Char('R'))
@@ -341,11 +345,13 @@ void AuxWindowsTest::erreurLifetime()
         else if (step == QLatin1Char('C'))
             QVERIFY(app.forms.erreur->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (Erreur* now = app.forms.erreur.loaded(); now && !loaded.contains(now))
-            loaded.append(now);
+        if (Erreur* now = app.forms.erreur.loaded(); now && now != last) {
+            last = now;
+            ++loaded;
+        }
     }
 
-    QCOMPARE(loaded.size(), instances);
+    QCOMPARE(loaded, instances);
     QCOMPARE(app.quits, 0);
     Erreur* erreur = app.forms.erreur.loaded();
     QCOMPARE(erreur ? (erreur->Visible() ? "shown" : "hidden") : "unloaded", state);
@@ -414,7 +420,9 @@ void AuxWindowsTest::villesDeFranceLifetime()
     QCOMPARE(france.session().Etape, 5);
     QVERIFY(app.question.prompts.isEmpty());
 
-    QList<VillesDeFrance*> loaded;
+    // Counted by identity: a new window may take the address of the one destroyed.
+    QPointer<VillesDeFrance> last;
+    int loaded = 0;
     for (const QChar step : steps) {
         if (step == QLatin1Char('Y') || step == QLatin1Char('N')) {
             app.question.answers = {step == QLatin1Char('Y') ? YesNoQuestion::kYes : YesNoQuestion::kNo};
@@ -429,15 +437,17 @@ void AuxWindowsTest::villesDeFranceLifetime()
             findTheme(france);
             QVERIFY(test::clickAsPlayer(france.controls().DEPART));
             QVERIFY(test::clickAsPlayer(france.controls().DEPART));
-            QVERIFY(!france.isVisible());
-            QVERIFY(app.forms.coupeVainqueur.loaded() && app.forms.coupeVainqueur->isVisible());
+            QVERIFY(!france.Visible());
+            QVERIFY(app.forms.coupeVainqueur.loaded() && app.forms.coupeVainqueur->Visible());
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (VillesDeFrance* now = app.forms.villesDeFrance.loaded(); now && !loaded.contains(now))
-            loaded.append(now);
+        if (VillesDeFrance* now = app.forms.villesDeFrance.loaded(); now && now != last) {
+            last = now;
+            ++loaded;
+        }
     }
 
-    QCOMPARE(loaded.size(), instances);
+    QCOMPARE(loaded, instances);
     QCOMPARE(app.question.prompts.size(), asked);
     QCOMPARE(app.quits, 0);
     VillesDeFrance* villes = app.forms.villesDeFrance.loaded();
