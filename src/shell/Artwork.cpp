@@ -56,9 +56,11 @@ QIcon formIcon(const QString& icoPath)
         return *found;
     QIcon icon(icoPath);
     const QString stem = icoPath.left(icoPath.lastIndexOf(QLatin1Char('.')));
+    // At the sizes that the ICO holds, its own drawings stay the icon.
+    const QList<QSize> drawn = icon.availableSizes();
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         const QString png = QStringLiteral("%1-%2.png").arg(stem).arg(size);
-        if (QFile::exists(png))
+        if (!drawn.contains(QSize(size, size)) && QFile::exists(png))
             icon.addFile(png, QSize(size, size));
     }
     made.insert(icoPath, icon);

@@ -34,8 +34,8 @@ private:
 };
 
 // The icon of a window: the ICO file, with the PNG drawings of the same icon
-// named after it ("<name>-<size>.png"), which title bars, task bars and
-// window switchers pick from at any density.
+// named after it ("<name>-<size>.png") at the sizes the ICO lacks, which
+// title bars, task bars and window switchers pick from at any density.
 QIcon formIcon(const QString& icoPath);
 
 } // namespace varnelle
