@@ -68,7 +68,8 @@ void BonjourTest::validation()
         QVERIFY(test::clickAsPlayer(&bonjour.Entree()));
     else
         QTest::keyClick(&bonjour.nj(), Qt::Key_Return);
-    QVERIFY(!bonjour.isVisible());
+    QVERIFY(!bonjour.Visible());
+    QTRY_VERIFY(!bonjour.isVisible());
     QVERIFY(app.forms.bonjour.loaded());
     QVERIFY(app.forms.france.loaded());
     QVERIFY(app.forms.france->isVisible());

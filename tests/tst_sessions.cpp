@@ -106,7 +106,7 @@ void SessionsTest::wholeSession()
     QVERIFY(player.clickDepart());
     if (perfect) {
         QVERIFY(player.app.forms.france.loaded());
-        QVERIFY(!player.france().isVisible());
+        QTRY_VERIFY(!player.france().isVisible());
         QVERIFY(player.app.forms.coupeVainqueur.loaded());
         QVERIFY(player.app.forms.coupeVainqueur->isVisible());
         QCOMPARE(player.app.sound.events, QStringList{QStringLiteral("play Marseillaise.wav")});
