@@ -23,8 +23,10 @@
 #include <functional>
 #include <optional>
 
+#include <csignal>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -44,6 +46,13 @@ bool run(const QString& program, const QStringList& arguments)
     QProcess process;
     process.start(program, arguments);
     return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// A helper process ends with the test even when the test dies before its
+// clean-up: no daemon is left behind by a crash.
+void endWithTheTest(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 void stopProcess(QProcess& process)
@@ -88,6 +97,7 @@ public:
         for (const char* name : {"DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "PULSE_SERVER"})
             environment.remove(QString::fromLatin1(name));
         daemon_.setProcessEnvironment(environment);
+        endWithTheTest(daemon_);
         daemon_.setStandardOutputFile(QProcess::nullDevice());
         daemon_.setStandardErrorFile(log_);
         // No start-up script (-n): only the modules named here. As root, a
@@ -108,6 +118,7 @@ public:
                 return QStringLiteral("pulseaudio does not answer: ") + log();
             QTest::qWait(100);
         }
+        endWithTheTest(silence_);
         silence_.setStandardInputFile(QStringLiteral("/dev/zero"));
         silence_.start(QStringLiteral("pacat"),
                        {QStringLiteral("-s"), server(), QStringLiteral("--playback"), QStringLiteral("--raw"),
@@ -150,6 +161,7 @@ public:
     {
         QObject::connect(&parec_, &QProcess::readyReadStandardOutput, &parec_,
                          [this] { samples_ += parec_.readAll(); });
+        endWithTheTest(parec_);
         parec_.start(QStringLiteral("parec"),
                      {QStringLiteral("-s"), server, QStringLiteral("-d"),
                       AudioServer::kSink + QStringLiteral(".monitor"), QStringLiteral("--raw"),
