@@ -3,8 +3,6 @@
 #include "shell/Artwork.h"
 
 #include <QApplication>
-#include <QDirIterator>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QStyle>
 #include <QStyleFactory>
@@ -17,9 +15,6 @@ void setUpApplication(QApplication& application)
     QApplication::setApplicationName(QStringLiteral("Varnelle"));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
     QApplication::setWindowIcon(formIcon(QStringLiteral(":/icons/varnelle.ico")));
-
-    for (QDirIterator fonts(QStringLiteral(":/fonts")); fonts.hasNext();)
-        QFontDatabase::addApplicationFont(fonts.next());
 
     // The classic style draws check boxes exactly 13 pixels square, the size
     // of the answer boxes, and sunken frames as the layouts expect; its own

@@ -7,8 +7,8 @@ namespace varnelle {
 
 inline constexpr const char* kApplicationId = "fr.varnelle.varnelle";
 
-// Registers the bundled fonts, pins the style and its palette, and loads the
-// French strings of Qt's own dialogs, so that every machine shows the same.
+// Pins the style and its palette, and loads the French strings of Qt's own
+// dialogs, so that every machine shows the same.
 void setUpApplication(QApplication& application);
 
 } // namespace varnelle

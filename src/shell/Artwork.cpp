@@ -58,7 +58,9 @@ QIcon formIcon(const QString& icoPath)
     const QString stem = icoPath.left(icoPath.lastIndexOf(QLatin1Char('.')));
     // At the sizes that the ICO holds, its own drawings stay the icon.
     const QList<QSize> drawn = icon.availableSizes();
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
+    // Title bars and task bars want at most 64 pixels, also on dense
+    // screens; every image added here is decoded when a window is shown.
+    for (const int size : {16, 32, 48, 64}) {
         const QString png = QStringLiteral("%1-%2.png").arg(stem).arg(size);
         if (!drawn.contains(QSize(size, size)) && QFile::exists(png))
             icon.addFile(png, QSize(size, size));

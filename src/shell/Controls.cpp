@@ -3,8 +3,10 @@
 #include "shell/Artwork.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSet>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextOption>
@@ -35,17 +37,31 @@ QFont fontFor(const FontSpec& spec)
     struct Substitute {
         std::string_view face;
         const char* family;
+        const char* regular; // bundled files; a face missing one is drawn from the other
+        const char* bold;
     };
     static constexpr Substitute kSubstitutes[] = {
-        {"Times New Roman", "Liberation Serif"}, {"Arial", "Liberation Sans"},
-        {"MS Sans Serif", "Liberation Sans"},    {"Arial Rounded MT Bold", "Quicksand"},
-        {"Script MT Bold", "Dancing Script"},
+        {"MS Sans Serif", "Liberation Sans", ":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"},
+        {"Arial", "Liberation Sans", ":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"},
+        {"Times New Roman", "Liberation Serif", nullptr, ":/fonts/LiberationSerif-Bold.ttf"},
+        {"Arial Rounded MT Bold", "Quicksand", nullptr, ":/fonts/Quicksand-Bold.ttf"},
+        {"Script MT Bold", "Dancing Script", nullptr, ":/fonts/DancingScript-Bold.otf"},
     };
-    QFont font(QStringLiteral("Liberation Sans"));
+    const Substitute* chosen = &kSubstitutes[0];
     for (const auto& substitute : kSubstitutes) {
         if (substitute.face == spec.face)
-            font.setFamily(QString::fromLatin1(substitute.family));
+            chosen = &substitute;
     }
+    // Each file is registered when a control first asks for it, so that
+    // start-up reads only the faces of the welcome window.
+    static QSet<const char*> registered;
+    const char* file = (spec.bold && chosen->bold) || !chosen->regular ? chosen->bold : chosen->regular;
+    if (!registered.contains(file)) {
+        registered.insert(file);
+        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+    }
+
+    QFont font(QString::fromLatin1(chosen->family));
     // Sizes are points at 96 dots per inch, the resolution of the layouts; a
     // pixel size keeps the text in step with the twips whatever the screen's
     // logical resolution claims.
