@@ -8,7 +8,7 @@ set -euo pipefail
 build=$1 version=$2
 id=fr.varnelle.varnelle
 work=$(mktemp -d)
-xvfb= program=
+xvfb='' program=''
 cleanup() {
     [[ -n "$program" ]] && kill "$program" 2>/dev/null
     [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null

@@ -18,8 +18,8 @@ cmake --install "$build" --prefix "$stage" >/dev/null
 
 expected=(
     bin/varnelle
-    share/applications/$id.desktop
-    share/metainfo/$id.metainfo.xml
+    "share/applications/$id.desktop"
+    "share/metainfo/$id.metainfo.xml"
     share/varnelle/Marseillaise.wav
     share/doc/varnelle/LICENSE
     share/doc/varnelle/NOTICE
@@ -41,6 +41,10 @@ desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu
 appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli rejects the metainfo"
 
 entry() { sed -n "s/^$1=//p" "$desktop"; }
+# Wayland compositors find the window's icon through the desktop file name
+# the program announces, which must name the installed entry.
+grep -q "kApplicationId = \"$id\";" "$source/src/shell/Application.h" ||
+    fail "the program's kApplicationId is not $id"
 [[ "$(entry Exec)" == varnelle ]] || fail "Exec= is not the installed program's name"
 [[ "$(entry Icon)" == "$id" ]] || fail "Icon= is not the application id"
 [[ "$(entry Categories)" == "Education;Geography;" ]] || fail "unexpected Categories="
