@@ -56,6 +56,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://varnelle.fr/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The program loads libcanberra itself when the anthem first plays, so no
+# link records it for dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0")
 # What dpkg-shlibdeps cannot see, because nothing links it: libcanberra plays
 # through its PulseAudio back end, which it loads at run time; Qt loads its
 # Wayland platform plugin the same way; the freedesktop sound theme holds the

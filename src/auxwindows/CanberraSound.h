@@ -12,9 +12,11 @@ namespace varnelle {
 // blocking mode and may wait on a device held by another program. The server
 // is reached at the first play only, so a run that never wins never touches
 // the sound system; without a server the calls fail at once, and silently.
+// The library itself, with the codecs it links, is loaded at that first play
+// too: start-up does not wait for it.
 class CanberraSound : public SoundPlayer {
 public:
-    CanberraSound();
+    CanberraSound() = default;
     ~CanberraSound() override;
     CanberraSound(const CanberraSound&) = delete;
     CanberraSound& operator=(const CanberraSound&) = delete;
@@ -26,7 +28,10 @@ public:
     static constexpr const char* kDefaultSound = "bell-window-system";
 
 private:
+    bool connect();
+
     ca_context* context_ = nullptr;
+    bool tried_ = false;
 };
 
 } // namespace varnelle
