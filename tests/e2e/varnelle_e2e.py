@@ -2,7 +2,8 @@
 """Plays Varnelle as a player would, under a real X server and window manager.
 
 Each scenario starts its own Xvfb (on a display it picks itself) and icewm,
-runs the built program from an empty working directory, drives it with real
+runs the built program from a working directory holding only the anthem (and,
+to hear it, may start a PulseAudio of its own), drives it with real
 X events through xdotool, checks the windows with X tools, and stops
 everything it started, whatever happens.
 
@@ -10,7 +11,9 @@ everything it started, whatever happens.
 """
 
 import argparse
+import array
 import fractions
+import math
 import os
 import re
 import shutil
@@ -99,8 +102,8 @@ class Desktop:
             "HOME": self.home,
             "XDG_RUNTIME_DIR": runtime,
             "LANG": "C.UTF-8",
-            # No sound server here: the anthem reaching one is checked elsewhere,
-            # and a server another test started must not hear this one.
+            # No sound server unless a scenario starts its own (SoundServer):
+            # a server another test started must not hear this one.
             "PULSE_SERVER": "unix:" + os.path.join(runtime, "no-pulse"),
         }
         for name in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
@@ -110,8 +113,8 @@ class Desktop:
         self.env["DISPLAY"] = self.display
         self._start_window_manager()
 
-    def _spawn(self, command, **options):
-        process = subprocess.Popen(command, env=self.env, start_new_session=True, **options)
+    def _spawn(self, command, env=None, **options):
+        process = subprocess.Popen(command, env=env or self.env, start_new_session=True, **options)
         self.processes.append(process)
         return process
 
@@ -263,6 +266,88 @@ class Desktop:
             raise Failure("the program still runs %.1f s later" % (seconds * self.slow))
 
 
+RECORD_RATE = 8000  # mono 16-bit samples recorded from the sink's monitor
+QUARTER = RECORD_RATE // 4
+SINK = "varnelle"
+
+
+class SoundServer:
+    """A PulseAudio of the desktop's own, in a directory of its own, on a null sink kept busy by a silent
+    stream so that its monitor delivers samples all the time, and a recording of that monitor. Its log
+    names the streams players create. Its processes are the desktop's: close() stops them."""
+
+    def __init__(self, desktop):
+        base = os.path.join(desktop.root, "pulse")
+        self.env = {"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8"}
+        for name, sub in (("HOME", "home"), ("XDG_RUNTIME_DIR", "run"), ("PULSE_RUNTIME_PATH", "run"),
+                          ("XDG_CONFIG_HOME", "config"), ("PULSE_STATE_PATH", "state")):
+            self.env[name] = os.path.join(base, sub)
+            os.makedirs(self.env[name], mode=0o700, exist_ok=True)
+        self.server = "unix:" + os.path.join(base, "run", "native")
+        self.log = os.path.join(base, "pulseaudio.log")
+        with open(self.log, "wb") as log:
+            # No start-up script (-n): only the modules named here. As root, a per-user daemon needs
+            # --system=no said outright.
+            self.daemon = desktop._spawn(
+                ["pulseaudio", "-n", "--daemonize=no", "--system=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                 "--log-target=stderr", "--log-level=info", "--log-meta=no", "--log-time=no",
+                 "-L", "module-null-sink sink_name=" + SINK,
+                 "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + self.server[len("unix:"):]],
+                env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=log)
+        deadline = time.monotonic() + 20
+        while subprocess.run(["pactl", "-s", self.server, "info"], env=self.env, capture_output=True,
+                             timeout=10).returncode != 0:
+            check(self.daemon.poll() is None and time.monotonic() < deadline,
+                  "pulseaudio does not answer: %s" % self.log_text()[-2000:])
+            time.sleep(0.1)
+        with open("/dev/zero", "rb") as zeros:
+            desktop._spawn(["pacat", "-s", self.server, "--playback", "--raw", "--latency-msec=20", "-d", SINK],
+                           env=self.env, stdin=zeros, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.recording = os.path.join(base, "monitor.raw")
+        with open(self.recording, "wb") as samples:
+            self.parec = desktop._spawn(
+                ["parec", "-s", self.server, "-d", SINK + ".monitor", "--raw", "--format=s16ne", "--channels=1",
+                 "--rate=%d" % RECORD_RATE, "--latency-msec=20"],
+                env=self.env, stdin=subprocess.DEVNULL, stdout=samples, stderr=subprocess.DEVNULL)
+        self.reach(QUARTER)
+
+    def log_text(self):
+        with open(self.log, encoding="utf-8", errors="replace") as log:
+            return log.read()
+
+    def streams_created(self):
+        return re.findall(r'Created input \d+ "([^"]*)"', self.log_text())
+
+    def size(self):
+        """The number of samples recorded so far."""
+        return os.path.getsize(self.recording) // 2
+
+    def reach(self, end):
+        """Waits until the recording holds `end` samples, which takes them as long as they last."""
+        deadline = time.monotonic() + (end - self.size()) / RECORD_RATE + 5
+        while self.size() < end:
+            check(self.parec.poll() is None and time.monotonic() < deadline,
+                  "the recording stops at %.2f s, short of %.2f s" % (self.size() / RECORD_RATE, end / RECORD_RATE))
+            time.sleep(0.02)
+
+    def rms(self, start, count):
+        """The level of `count` samples from `start` on, full scale being 1."""
+        self.reach(start + count)
+        samples = array.array("h")
+        with open(self.recording, "rb") as recording:
+            recording.seek(2 * start)
+            samples.frombytes(recording.read(2 * count))
+        return math.sqrt(sum(value * value for value in samples) / count) / 32768
+
+    def wait_for(self, start, end, wanted):
+        """The first quarter of a second from `start` on, starting before `end`, whose level meets
+        `wanted`, looked at every eighth of a second as the recording grows; None if there is none."""
+        for at in range(start, end, QUARTER // 2):
+            if wanted(self.rms(at, QUARTER)):
+                return at
+        return None
+
+
 class Player:
     def __init__(self, desktop, boxes, depart):
         self.d = desktop
@@ -330,8 +415,15 @@ def scenario_welcome(d, p):
     d.save_screenshot("e2e-welcome-quiz")
 
 
-def scenario_perfect(d, p):
-    """A session without an error ends on the cup window, the quiz window hidden; closing the cup ends the run."""
+# The anthem, through the monitor, stays far above LOUD but for rests of half a second at most; the
+# silent stream keeps the monitor below QUIET.
+LOUD = 0.02
+QUIET = 0.001
+ANTHEM_SECONDS = 69
+
+
+def win_to_the_last_click(d, p):
+    """A session without an error, up to the click that opens the cup window."""
     d.start()
     p.enter_name("Camille")
     p.themes_one_to_four()
@@ -339,12 +431,46 @@ def scenario_perfect(d, p):
     p.answer_revision(yes=False)
     p.find(*THEMES[4])
     p.end_texts("e2e-perfect-end-texts")
-    p.click_depart()
-    cup = d.window(CUP_TITLE)
+
+
+def cup_alone(d):
     d.wait_gone(QUIZ_TITLE)
     check(d.visible_windows() == [CUP_TITLE], "windows on screen: %s" % d.visible_windows())
     d.save_screenshot("e2e-perfect-cup")
+
+
+def scenario_perfect(d, p):
+    """A session without an error ends on the cup window, the quiz window hidden, the anthem heard from the
+    working directory while the cup is open; closing the cup silences the anthem and ends the run."""
+    sound = SoundServer(d)
+    d.env["PULSE_SERVER"] = sound.server
+    win_to_the_last_click(d, p)
+    clicked = sound.size()
+    streams = len(sound.streams_created())
+    floor = sound.rms(clicked - RECORD_RATE, RECORD_RATE)
+    check(floor < QUIET, "sound before the cup window: level %.4f" % floor)
+    p.click_depart()
+    cup = d.window(CUP_TITLE)
+    heard = sound.wait_for(clicked, sound.size() + 5 * RECORD_RATE, lambda level: level > LOUD)
+    check(heard is not None, "no sound within 5 s of the cup window's opening; streams played: %s"
+          % sound.streams_created()[streams:])
+    playing = sound.rms(heard, 2 * RECORD_RATE)
+    check(playing > LOUD, "the anthem does not go on playing: level %.4f" % playing)
+    played = sound.streams_created()[streams:]
+    check(played == [os.path.join(d.workdir, "Marseillaise.wav")], "streams played: %s" % played)
+    cup_alone(d)
+    closing = sound.size()
+    check(closing - heard < (ANTHEM_SECONDS - 20) * RECORD_RATE,
+          "the cup window closes %.1f s into the anthem, too near its end" % ((closing - heard) / RECORD_RATE))
+    before = sound.rms(closing - RECORD_RATE, RECORD_RATE)
+    check(before > LOUD, "the anthem no longer plays as the cup window closes: level %.4f" % before)
     d.close_from_title_bar(cup)
+    quiet = sound.wait_for(closing, closing + 3 * RECORD_RATE, lambda level: level < QUIET)
+    check(quiet is not None, "the anthem plays on 3 s after the cup window closed")
+    after = sound.rms(quiet, 2 * RECORD_RATE)
+    check(after < QUIET, "sound after the cup window closed: level %.4f" % after)
+    print("anthem: level %.3f while the cup is open, %.5f from %.2f s after it closed"
+          % (playing, after, (quiet - closing) / RECORD_RATE))
     status = d.exit_status(5)
     check(status == 0, "exit status %d after the cup window closed" % status)
 
@@ -447,10 +573,17 @@ def files_touched(log, workdir):
 
 
 def scenario_files(d, p):
-    """A whole winning session writes no file and opens nothing in the working directory but the anthem."""
+    """A whole winning session writes no file and opens nothing in the working directory but the anthem.
+    There is no sound server: libpulse, once connected, writes a cookie of its own into HOME."""
     log = os.path.join(d.root, "strace.log")
     d.wrap = ["strace", "-f", "-qq", "-y", "-o", log, "-e", "trace=" + FILE_CALLS]
-    scenario_perfect(d, p)
+    win_to_the_last_click(d, p)
+    p.click_depart()
+    cup = d.window(CUP_TITLE)
+    cup_alone(d)
+    d.close_from_title_bar(cup)
+    status = d.exit_status(5)
+    check(status == 0, "exit status %d after the cup window closed" % status)
     with open(log, encoding="utf-8", errors="replace") as trace:
         writes, reads = files_touched(trace.read(), d.workdir)
     check(not writes, "files written: %s" % sorted(writes))
