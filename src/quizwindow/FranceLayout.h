@@ -10,14 +10,13 @@
 
 #include <array>
 #include <string_view>
-#include <variant>
 
 namespace varnelle::layout {
 
 inline constexpr const char* kFranceCaption =
     "    Varnelle par Brindaz - Evaluation des connaissances g\u00e9ographiques ";
-inline constexpr QSize kFranceClientPixels{950, 861};
 inline constexpr TwipRect kFranceClient{0, 0, 14250, 12915};
+inline constexpr QSize kFranceClientPixels = toPixels(kFranceClient).size();
 
 inline constexpr TwipRect kCarte{0, 0, 14295, 12975};
 inline constexpr int kCarteTabIndex = 0;
