@@ -11,12 +11,15 @@
 #include "quizwindow/FranceLayout.h"
 #include "shell/Bonjour.h"
 #include "shell/Controls.h"
+#include "shell/MessageBoxQuestion.h"
 #include "shell/ScreenFit.h"
 
 #include <QGraphicsView>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -98,6 +101,7 @@ private Q_SLOTS:
     void windowFitsCentredAndScaledOnlyWhenNeeded();
     void quizTextsStayReadable();
     void clickAtEachScaledBoxIsJudgedAsThatBox();
+    void revisionQuestionIsAWindowOnScreen();
     void denseGrabIsSharperThanUpscaled1x_data();
     void denseGrabIsSharperThanUpscaled1x();
     void pictureIsDrawnFromItsDenseImage_data();
@@ -224,6 +228,38 @@ void HiDpiTest::clickAtEachScaledBoxIsJudgedAsThatBox()
         QVERIFY2(france.session().NbErreurs == 0, qPrintable(QStringLiteral("box %1 judged wrong").arg(row.number)));
         QCOMPARE(int(france.session().ItemEnCours), row.number + 1);
     }
+}
+
+void HiDpiTest::revisionQuestionIsAWindowOnScreen()
+{
+    // Over a quiz window scaled into a view, the question must still be a
+    // window of its own, whole on the screen, that its buttons answer.
+    test::App app;
+    France& france = *app.forms.france;
+    france.setVisible(true);
+    QVERIFY(QTest::qWaitForWindowExposed(shownFor(&france)));
+    bool ownWindow = false;
+    bool onScreen = false;
+    QTimer::singleShot(0, [&] {
+        // Found wherever it was drawn, and answered in every case, so that a
+        // question lost inside the scaled view fails the test instead of
+        // blocking it.
+        QList<QMessageBox*> boxes;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            boxes += top->findChildren<QMessageBox*>() << qobject_cast<QMessageBox*>(top);
+        boxes.removeAll(nullptr);
+        if (boxes.isEmpty())
+            return;
+        QMessageBox* box = boxes.first();
+        ownWindow = box->isWindow() && !box->graphicsProxyWidget();
+        onScreen = box->screen()->availableGeometry().contains(box->frameGeometry());
+        box->button(QMessageBox::No)->click();
+    });
+    MessageBoxQuestion question;
+    QCOMPARE(question.ask(&france, QStringLiteral("Souhaites-tu r\u00e9viser ?"), QStringLiteral("R\u00e9viser")),
+             YesNoQuestion::kNo);
+    QVERIFY(ownWindow);
+    QVERIFY(onScreen);
 }
 
 void HiDpiTest::denseGrabIsSharperThanUpscaled1x_data()

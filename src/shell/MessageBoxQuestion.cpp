@@ -1,5 +1,7 @@
 #include "shell/MessageBoxQuestion.h"
 
+#include "shell/ScreenFit.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -38,7 +40,13 @@ protected:
 
 int MessageBoxQuestion::ask(QWidget* parent, const QString& prompt, const QString& title)
 {
-    ButtonsOnlyMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No, parent);
+    // A window scaled down to fit a small screen is drawn inside a view; the
+    // question belongs to that view, so that it stays a window of its own
+    // instead of being drawn, scaled, inside the picture of the window.
+    QWidget* owner = parent ? parent->window() : nullptr;
+    if (QWidget* host = owner ? hostOf(owner) : nullptr)
+        owner = host;
+    ButtonsOnlyMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No, owner);
     box.setObjectName(QStringLiteral("Question"));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Oui"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Non"));
