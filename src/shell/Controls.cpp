@@ -30,7 +30,7 @@ QColor toQColor(Colour colour)
     return {colour.red, colour.green, colour.blue};
 }
 
-QFont fontFor(const FontSpec& spec)
+QFont fontFor(const FontSpec& wanted)
 {
     // Bundled free faces stand in for the designed ones, chosen by their
     // metrics so that the fixed texts wrap where the layouts expect.
@@ -49,13 +49,13 @@ QFont fontFor(const FontSpec& spec)
     };
     const Substitute* chosen = &kSubstitutes[0];
     for (const auto& substitute : kSubstitutes) {
-        if (substitute.face == spec.face)
+        if (substitute.face == wanted.face)
             chosen = &substitute;
     }
     // Each file is registered when a control first asks for it, so that
     // start-up reads only the faces of the welcome window.
     static QSet<const char*> registered;
-    const char* file = (spec.bold && chosen->bold) || !chosen->regular ? chosen->bold : chosen->regular;
+    const char* file = (wanted.bold && chosen->bold) || !chosen->regular ? chosen->bold : chosen->regular;
     if (!registered.contains(file)) {
         registered.insert(file);
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
@@ -65,8 +65,8 @@ QFont fontFor(const FontSpec& spec)
     // Sizes are points at 96 dots per inch, the resolution of the layouts; a
     // pixel size keeps the text in step with the twips whatever the screen's
     // logical resolution claims.
-    font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
-    font.setBold(spec.bold);
+    font.setPixelSize(static_cast<int>(std::lround(wanted.points * 96.0 / 72.0)));
+    font.setBold(wanted.bold);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
 }

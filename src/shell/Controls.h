@@ -26,7 +26,7 @@ struct FontSpec {
 };
 
 QColor toQColor(Colour colour);
-QFont fontFor(const FontSpec& spec);
+QFont fontFor(const FontSpec& wanted);
 
 // An opaque label: fills its rectangle with its back colour and shows its
 // caption wrapped at word breaks within its width. It never grows: a line

@@ -15,12 +15,12 @@
 
 namespace varnelle {
 
-Form::Form(Forms& forms, const FormSpec& spec) : QWidget(nullptr), forms_(forms)
+Form::Form(Forms& forms, const FormSpec& design) : QWidget(nullptr), forms_(forms)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QString::fromUtf8(spec.caption));
-    setWindowIcon(formIcon(QString::fromLatin1(spec.icon)));
-    setFixedSize(spec.clientPixels);
+    setWindowTitle(QString::fromUtf8(design.caption));
+    setWindowIcon(formIcon(QString::fromLatin1(design.icon)));
+    setFixedSize(design.clientPixels);
 }
 
 void Form::setVisible(bool visible)

@@ -74,7 +74,7 @@ struct FormSpec {
 class Form : public QWidget {
     Q_OBJECT
 public:
-    Form(Forms& forms, const FormSpec& spec);
+    Form(Forms& forms, const FormSpec& design);
 
     bool Visible() const { return visible_; }
     void setVisible(bool visible) override;

@@ -235,8 +235,8 @@ def read_towns(path=TOWNS_TABLE):
 
 # ------------------------------------------------------------------ drawing
 
-def font(spec, scale):
-    return ImageFont.truetype(str(FONT_DIR / spec.file), spec.size * scale)
+def font(style, scale):
+    return ImageFont.truetype(str(FONT_DIR / style.file), style.size * scale)
 
 
 def draw_shapes(polygons, lines, towns, scale):
