@@ -19,6 +19,23 @@
 using namespace varnelle;
 using varnelle::test::App;
 
+namespace {
+
+// A check box of an answer box's size, on screen where a player can click it.
+struct BoxOnScreen {
+    BoxOnScreen()
+    {
+        parent.resize(100, 100);
+        box.setGeometry(10, 10, 13, 13);
+        parent.show();
+    }
+
+    QWidget parent;
+    CheckBox box{&parent, kButtonFace, kButtonText, QStringLiteral("Check1")};
+};
+
+} // namespace
+
 class FormsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -99,11 +116,8 @@ void FormsTest::codeSetValueRaisesClickNestedOncePerChange()
 
 void FormsTest::handlerThatGraysItsBoxRunsTwicePerUserClick()
 {
-    QWidget parent;
-    parent.resize(100, 100);
-    CheckBox box(&parent, kButtonFace, kButtonText, QStringLiteral("Check1"));
-    box.setGeometry(10, 10, 13, 13);
-    parent.show();
+    BoxOnScreen shown;
+    CheckBox& box = shown.box;
     int runs = 0;
     QObject::connect(&box, &CheckBox::Click, [&] {
         ++runs;
@@ -131,11 +145,8 @@ void FormsTest::playerNeverClicksIntoGrayed_data()
 void FormsTest::playerNeverClicksIntoGrayed()
 {
     QFETCH(bool, bySpaceBar);
-    QWidget parent;
-    parent.resize(100, 100);
-    CheckBox box(&parent, kButtonFace, kButtonText, QStringLiteral("Check1"));
-    box.setGeometry(10, 10, 13, 13);
-    parent.show();
+    BoxOnScreen shown;
+    CheckBox& box = shown.box;
     int clicks = 0;
     QObject::connect(&box, &CheckBox::Click, [&] { ++clicks; });
     const int expected[] = {1, 0, 1, 0};

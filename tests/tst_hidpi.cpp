@@ -119,7 +119,7 @@ void HiDpiTest::shrinkFactorKeepsWindowAndFrameOnScreen_data()
     QTest::addColumn<QSize>("client");
     QTest::addColumn<double>("factor");
 
-    const QSize quiz = layout::kFranceClientPixels;
+    const QSize quiz = layout::kFranceForm.clientPixels();
     QTest::newRow("desktop 1280x1024") << QSize(1280, 1024) << quiz << 1.0;
     QTest::newRow("full HD with a panel") << QSize(1920, 1053) << quiz << 1.0;
     QTest::newRow("exactly room for the frame") << quiz + kFrameAllowance << quiz << 1.0;

@@ -9,7 +9,7 @@ using aux::addPicture;
 
 namespace {
 
-constexpr FormSpec kCoupeForm{"Coupe du vainqueur", {223, 227}, ":/icons/varnelle.ico"};
+constexpr FormSpec kCoupeForm{"Coupe du vainqueur", 3345, 3405, ":/icons/varnelle.ico"};
 constexpr aux::PictureRow kCoupePicture{{0, 0, 3375, 3495}, ":/pictures/Coupe.bmp"};
 constexpr aux::LabelRow kCoupeLabel{{120, 3000, 3015, 255},
                                     rgb(64, 0, 64),

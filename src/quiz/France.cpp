@@ -22,9 +22,7 @@ QString text(const char* utf8)
 
 } // namespace
 
-France::France(Forms& forms)
-    : Form(forms, {layout::kFranceCaption, layout::kFranceClientPixels, ":/icons/varnelle.ico"}),
-      carte_(buildCarte(this))
+France::France(Forms& forms) : Form(forms, layout::kFranceForm), carte_(buildCarte(this))
 {
     connect(carte_.DEPART, &CommandButton::Click, this, &France::DEPART_Click);
     for (int number = 1; number <= 54; ++number)

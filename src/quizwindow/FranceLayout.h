@@ -6,6 +6,7 @@
 #pragma once
 
 #include "shell/Controls.h"
+#include "shell/FormSpec.h"
 #include "shell/Twips.h"
 
 #include <array>
@@ -15,8 +16,7 @@ namespace varnelle::layout {
 
 inline constexpr const char* kFranceCaption =
     "    Varnelle par Brindaz - Evaluation des connaissances g\u00e9ographiques ";
-inline constexpr TwipRect kFranceClient{0, 0, 14250, 12915};
-inline constexpr QSize kFranceClientPixels = toPixels(kFranceClient).size();
+inline constexpr FormSpec kFranceForm{kFranceCaption, 14250, 12915, ":/icons/varnelle.ico"};
 
 inline constexpr TwipRect kCarte{0, 0, 14295, 12975};
 inline constexpr int kCarteTabIndex = 0;

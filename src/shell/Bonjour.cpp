@@ -7,8 +7,8 @@ namespace varnelle {
 
 namespace {
 
-constexpr FormSpec kBonjourForm{
-    "      Varnelle - Accueil des participant(e)s au test", {575, 185}, ":/icons/varnelle.ico"};
+constexpr FormSpec kBonjourForm{"      Varnelle - Accueil des participant(e)s au test", 8625, 2775,
+                                ":/icons/varnelle.ico"};
 
 struct LabelRow {
     const char* name;

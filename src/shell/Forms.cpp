@@ -20,7 +20,7 @@ Form::Form(Forms& forms, const FormSpec& design) : QWidget(nullptr), forms_(form
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(formIcon(QString::fromLatin1(design.icon)));
-    setFixedSize(design.clientPixels);
+    setFixedSize(design.clientPixels());
 }
 
 void Form::setVisible(bool visible)

@@ -20,7 +20,7 @@
 //   setter (see CheckBox), and the Yes/No question, which blocks until answered.
 #pragma once
 
-#include "shell/Twips.h"
+#include "shell/FormSpec.h"
 
 #include <QPointer>
 #include <QString>
@@ -60,13 +60,6 @@ struct Platform {
     SoundPlayer& sound;
     // Ends the run of the event loop, once every window has been unloaded.
     std::function<void()> quit;
-};
-
-// What a window's layout fixes about the window itself.
-struct FormSpec {
-    const char* caption;
-    QSize clientPixels;
-    const char* icon;
 };
 
 // The base of the five windows: fixed client size, title bar with the caption
