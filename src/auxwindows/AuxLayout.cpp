@@ -10,13 +10,4 @@ PictureBox* addPicture(QWidget* window, const PictureRow& row)
     return picture;
 }
 
-Label* addLabel(QWidget* parent, const LabelRow& row)
-{
-    auto* label = new Label(parent, row.back, row.fore, row.font, Align::Centre);
-    label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(toPixels(row.rect));
-    label->setCaption(QString::fromUtf8(row.caption));
-    return label;
-}
-
 } // namespace varnelle::aux

@@ -4,18 +4,21 @@
 
 namespace varnelle {
 
-using aux::addLabel;
 using aux::addPicture;
 
 namespace {
 
 constexpr FormSpec kCoupeForm{"Coupe du vainqueur", 3345, 3405, ":/icons/varnelle.ico"};
 constexpr aux::PictureRow kCoupePicture{{0, 0, 3375, 3495}, ":/pictures/Coupe.bmp"};
-constexpr aux::LabelRow kCoupeLabel{{120, 3000, 3015, 255},
-                                    rgb(64, 0, 64),
-                                    rgb(255, 255, 0),
-                                    {"MS Sans Serif", 9.75, true},
-                                    " 54 items sur 54 r\u00e9solus !"};
+// The label lies in the picture: its position counts from the picture's inner corner.
+constexpr LabelRow kCoupeLabel{"Label1",
+                               {120, 3000, 3015, 255},
+                               rgb(64, 0, 64),
+                               rgb(255, 255, 0),
+                               {"MS Sans Serif", 9.75, true},
+                               Align::Centre,
+                               " 54 items sur 54 r\u00e9solus !",
+                               1};
 
 } // namespace
 

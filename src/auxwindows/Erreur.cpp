@@ -4,7 +4,6 @@
 
 namespace varnelle {
 
-using aux::addLabel;
 using aux::addPicture;
 
 namespace {
@@ -12,8 +11,9 @@ namespace {
 constexpr FormSpec kErreurForm{"Erreur de localisation", 1800, 2295, ":/icons/erreur.ico"};
 constexpr Colour kErreurBack = rgb(255, 224, 192);
 constexpr aux::PictureRow kErreurPicture{{0, 0, 1815, 1695}, ":/pictures/SensInterdit.bmp"};
-constexpr aux::LabelRow kErreurLabel{
-    {0, 1680, 1815, 855}, kWhite, kButtonText, {"Times New Roman", 12, true}, "ERREUR ! Essaie encore"};
+constexpr LabelRow kErreurLabel{
+    "Label1",      {0, 1680, 1815, 855},     kWhite, kButtonText, {"Times New Roman", 12, true},
+    Align::Centre, "ERREUR ! Essaie encore", 1};
 
 } // namespace
 

@@ -4,7 +4,6 @@
 
 namespace varnelle {
 
-using aux::addLabel;
 using aux::addPicture;
 
 namespace {

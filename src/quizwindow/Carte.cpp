@@ -50,10 +50,7 @@ void buildPaintedLayers(QWidget* surface, CarteControls& controls)
         }
         const LabelRow* row = labels.value(*layer);
         Q_ASSERT(row);
-        auto* label = new Label(surface, row->back, row->fore, row->font, row->align);
-        label->setObjectName(QString::fromLatin1(row->name));
-        label->setGeometry(onCarte(row->rect));
-        label->setCaption(QString::fromUtf8(row->caption));
+        Label* label = addLabel(surface, *row, kCarteScale);
         for (const auto& [name, pointer] : named) {
             if (name == row->name)
                 *pointer = label;

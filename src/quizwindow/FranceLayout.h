@@ -130,17 +130,6 @@ inline constexpr ButtonRow kDepart{
 
 inline constexpr FontSpec kDefaultFont{"MS Sans Serif", 8.25, false};
 
-struct LabelRow {
-    const char* name;
-    TwipRect rect;
-    Colour back;
-    Colour fore;
-    FontSpec font;
-    Align align;
-    const char* caption;
-    int tabIndex;
-};
-
 // clang-format off
 inline constexpr std::array<LabelRow, 13> kLabels{{
     {"Test", {0, 0, 3255, 255}, kGreen, kNavy, {"Times New Roman", 12, true}, Align::Centre, "Evaluation effectu\u00e9e par", 4},

@@ -10,22 +10,15 @@ namespace {
 constexpr FormSpec kBonjourForm{"      Varnelle - Accueil des participant(e)s au test", 8625, 2775,
                                 ":/icons/varnelle.ico"};
 
-struct LabelRow {
-    const char* name;
-    TwipRect rect;
-    Colour fore;
-    FontSpec font;
-    const char* caption;
-};
-
 // clang-format off
 constexpr LabelRow kLabels[] = {
-    {"Accueil", {120, 120, 8295, 1215}, kNavy, {"Script MT Bold", 15.75, true},
+    {"Accueil", {120, 120, 8295, 1215}, kButtonFace, kNavy, {"Script MT Bold", 15.75, true}, Align::Centre,
      "Bonjour, bienvenue \u00e0 toi. Tu vas pouvoir tester tes connaissances sur la g\u00e9ographie de la France. "
-     "Il me faut tout d'abord  conna\u00eetre ton nom avant de lancer les tests de connaissance..."},
-    {"Accueil2", {0, 1440, 3375, 495}, kRed, {"Times New Roman", 15.75, true}, "Tape ton NOM ici  >>>"},
-    {"Accueil3", {0, 2160, 6975, 375}, kNavy, {"Times New Roman", 14.25, true},
-     "Puis valide avec la touche  \"ENTR\u00c9E\" ou clique ici >"},
+     "Il me faut tout d'abord  conna\u00eetre ton nom avant de lancer les tests de connaissance...", 0},
+    {"Accueil2", {0, 1440, 3375, 495}, kButtonFace, kRed, {"Times New Roman", 15.75, true}, Align::Centre,
+     "Tape ton NOM ici  >>>", 1},
+    {"Accueil3", {0, 2160, 6975, 375}, kButtonFace, kNavy, {"Times New Roman", 14.25, true}, Align::Centre,
+     "Puis valide avec la touche  \"ENTR\u00c9E\" ou clique ici >", 3},
 };
 // clang-format on
 
@@ -40,12 +33,8 @@ constexpr int kEnter = 13;
 
 Bonjour::Bonjour(Forms& forms) : Form(forms, kBonjourForm)
 {
-    for (const LabelRow& row : kLabels) {
-        auto* label = new Label(this, kButtonFace, row.fore, row.font, Align::Centre);
-        label->setObjectName(QString::fromLatin1(row.name));
-        label->setGeometry(toPixels(row.rect));
-        label->setCaption(QString::fromUtf8(row.caption));
-    }
+    for (const LabelRow& row : kLabels)
+        addLabel(this, row);
 
     nj_ = new TextBox(this, kNavy, kNjFont);
     nj_->setObjectName(QStringLiteral("nj"));

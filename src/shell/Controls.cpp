@@ -78,6 +78,15 @@ Label::Label(QWidget* parent, Colour back, Colour fore, const FontSpec& font, Al
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+Label* addLabel(QWidget* parent, const LabelRow& row, ScaleMode scale)
+{
+    auto* label = new Label(parent, row.back, row.fore, row.font, row.align);
+    label->setObjectName(QString::fromLatin1(row.name));
+    label->setGeometry(toPixels(row.rect, scale));
+    label->setCaption(QString::fromUtf8(row.caption));
+    return label;
+}
+
 void Label::setCaption(const QString& caption)
 {
     if (caption == caption_)

@@ -60,6 +60,21 @@ private:
     bool cut_ = false;
 };
 
+// A label as a layout stores it: position in its container's scale units.
+struct LabelRow {
+    const char* name;
+    TwipRect rect;
+    Colour back;
+    Colour fore;
+    FontSpec font;
+    Align align;
+    const char* caption;
+    int tabIndex;
+};
+
+// Builds the label of that row in `parent`, named, placed and captioned.
+Label* addLabel(QWidget* parent, const LabelRow& row, ScaleMode scale = kTwips);
+
 // A straight line of a given pixel width, centred on the segment between its
 // end points (given in the parent's pixels). Only horizontal and vertical
 // lines occur in the layouts; the ends are squared, so framing lines meet
