@@ -31,7 +31,7 @@ SCORE = ROOT / "tools" / "anthem" / "marseillaise.abc"
 
 # How far a detected note may start from its written time. The tracker hears a
 # new pitch some 50 ms late, once it fills most of its frame; a sixteenth note
-# lasts 170 ms at the score's tempo, so any rhythm error is larger than this.
+# lasts 156 ms at the score's tempo, so any rhythm error is larger than this.
 ONSET_TOLERANCE_S = 0.1
 
 # --- the score -------------------------------------------------------------
