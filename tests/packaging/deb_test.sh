@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Builds the .deb with CPack, checks its control fields, unpacks it into a
-# throwaway root (the machine's own packages stay untouched) and starts the
-# program it holds as its menu entry would, on a private Xvfb display, until
-# the welcome window appears.
-# Usage: deb_test.sh <build-dir> <project-version>
+# Builds the .deb with CPack and checks its control fields. Then, as a teacher
+# would, installs it with apt and a child plays: the installed program, started
+# from its desktop entry's Path= as the menu starts it, runs a whole session
+# without an error under Xvfb, with real X input, and the anthem is heard on
+# a private PulseAudio; the package is removed afterwards. Installing needs
+# root (or sudo without a password) and a machine where varnelle is not
+# already installed, which is not ours to replace; elsewhere the package is
+# unpacked into a throwaway root and started to its welcome window.
+# Usage: deb_test.sh <build-dir> <source-dir> <project-version>
 set -euo pipefail
-build=$1 version=$2
+build=$1 source=$2 version=$3
 id=fr.varnelle.varnelle
 work=$(mktemp -d)
-xvfb='' program=''
+xvfb='' program='' installed=''
+sudo=()
+((EUID == 0)) || sudo=(sudo -n)
+export DEBIAN_FRONTEND=noninteractive
 cleanup() {
     [[ -n "$program" ]] && kill "$program" 2>/dev/null
     [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null
     wait
+    if [[ -n "$installed" ]] && dpkg-query -W varnelle >/dev/null 2>&1; then
+        "${sudo[@]}" apt-get purge -y -qq varnelle >/dev/null
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -42,18 +52,38 @@ recommends=$(field Recommends)
 for package in libcanberra-pulse qt6-wayland sound-theme-freedesktop; do
     names "$recommends" | grep -x "$package" >/dev/null || fail "Recommends lacks $package: $recommends"
 done
-# The unpacked program runs on this machine's libraries: they must be the ones
-# the package asks for, or apt would install others on a child's computer.
+# The program runs on this machine's libraries: they must be the ones the
+# package asks for, or apt would install others on a child's computer; apt
+# then has nothing to download below.
 printf 'Source: varnelle\n\nPackage: varnelle\nArchitecture: any\n' >"$work/control"
 dpkg-checkbuilddeps -d "$depends" "$work/control" || fail "this machine does not satisfy Depends"
 
-root="$work/root"
-dpkg-deb -x "$deb" "$root"
+if "${sudo[@]}" true 2>/dev/null && ! dpkg-query -W varnelle >/dev/null 2>&1; then
+    # apt reads a local package as its own unprivileged user.
+    chmod a+rx "$work" "$work/out"
+    installed=yes
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
+        { cat "$work/apt.log" >&2; fail "apt could not install the package"; }
+    root=''
+else
+    echo "installing needs root and no varnelle already installed: unpacking the package instead"
+    root="$work/root"
+    dpkg-deb -x "$deb" "$root"
+fi
+
 desktop="$root/usr/share/applications/$id.desktop"
 entry() { sed -n "s/^$1=//p" "$desktop"; }
 [[ -f "$root$(entry Path)/Marseillaise.wav" ]] || fail "no anthem in the entry's Path= $(entry Path)"
 [[ -x "$root/usr/bin/$(entry Exec)" ]] || fail "Exec= $(entry Exec) is not in /usr/bin"
 [[ -f "$root/usr/share/icons/hicolor/48x48/apps/$(entry Icon).png" ]] || fail "no icon named $(entry Icon)"
+
+if [[ -n "$installed" ]]; then
+    [[ "$(command -v "$(entry Exec)")" == "/usr/bin/$(entry Exec)" ]] || fail "$(entry Exec) is not on PATH"
+    /usr/bin/python3 "$source/tests/e2e/varnelle_e2e.py" "/usr/bin/$(entry Exec)" "$source" perfect \
+        --workdir "$(entry Path)" || fail "a winning session with the installed program failed"
+    echo "the installed program plays a winning session to the anthem"
+    exit 0
+fi
 
 mkfifo "$work/display"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &

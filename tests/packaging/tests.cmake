@@ -9,6 +9,6 @@ set_tests_properties(packaging_install PROPERTIES TIMEOUT 120 RESOURCE_LOCK varn
 # A sanitized binary is not what ships, and it cannot run outside the
 # sanitizer's environment; the package is tested from the as-shipped build.
 if(NOT VARNELLE_SANITIZE)
-    add_test(NAME packaging_deb COMMAND "${VARNELLE_PACKAGING_TESTS}/deb_test.sh" "${PROJECT_BINARY_DIR}" "${PROJECT_VERSION}")
+    add_test(NAME packaging_deb COMMAND "${VARNELLE_PACKAGING_TESTS}/deb_test.sh" "${PROJECT_BINARY_DIR}" "${PROJECT_SOURCE_DIR}" "${PROJECT_VERSION}")
     set_tests_properties(packaging_deb PROPERTIES TIMEOUT 300 RESOURCE_LOCK varnelle_install)
 endif()
