@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace varnelle;
 using varnelle::test::App;
 
@@ -184,12 +186,21 @@ void FormsTest::questionAnswersOnlyByItsButtons()
     QString text;
     QStringList buttons;
     bool hasIcon = true;
+    QStringList families;
+    bool titleShows = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         title = box->windowTitle();
         text = box->text();
         hasIcon = box->icon() != QMessageBox::NoIcon;
+        for (const QWidget* part : box->findChildren<QWidget*>())
+            families.append(part->fontInfo().family());
+        test::saveGrab(box, QStringLiteral("Question-") + answer);
+        QFont titleFont = QApplication::font();
+        titleFont.setPointSizeF(std::max(titleFont.pointSizeF(), 12.0));
+        titleFont.setBold(true);
+        titleShows = box->width() > QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 64;
         for (QAbstractButton* button : box->buttons())
             buttons.append(button->text());
         QTest::keyClick(box, Qt::Key_Escape);
@@ -207,13 +218,19 @@ void FormsTest::questionAnswersOnlyByItsButtons()
         }
     });
     MessageBoxQuestion question;
-    const int result =
-        question.ask(nullptr, QStringLiteral("Premi\u00e8re ligne\r\n seconde ligne"), QStringLiteral("Le titre"));
+    const int result = question.ask(nullptr, QStringLiteral("Premi\u00e8re ligne\r\n seconde ligne"),
+                                    QStringLiteral("R\u00e9viser ou Continuer imm\u00e9diatement"));
     QVERIFY(survivedDismissals);
     QCOMPARE(result, expected);
-    QCOMPARE(title, QStringLiteral("Le titre"));
+    QCOMPARE(title, QStringLiteral("R\u00e9viser ou Continuer imm\u00e9diatement"));
     QCOMPARE(text, QStringLiteral("Premi\u00e8re ligne\r\n seconde ligne"));
     QVERIFY(!hasIcon);
+    // Text and buttons in the bundled face, whatever the desktop's font.
+    families.removeDuplicates();
+    QCOMPARE(families, QStringList{fontFor(FontSpec{}).family()});
+    // Wide enough for its title in a bold title-bar font of at least 12
+    // points, beside an icon and three title-bar buttons.
+    QVERIFY(titleShows);
     buttons.sort();
     QCOMPARE(buttons, (QStringList{QStringLiteral("Non"), QStringLiteral("Oui")}));
 }
