@@ -8,7 +8,6 @@ using aux::addPicture;
 
 namespace {
 
-constexpr FormSpec kCoupeForm{"Coupe du vainqueur", 3345, 3405, ":/icons/varnelle.ico"};
 constexpr aux::PictureRow kCoupePicture{{0, 0, 3375, 3495}, ":/pictures/Coupe.bmp"};
 // The label lies in the picture: its position counts from the picture's inner corner.
 constexpr LabelRow kCoupeLabel{"Label1",

@@ -5,6 +5,9 @@
 
 namespace varnelle {
 
+// The window itself: its title, client area and icon.
+inline constexpr FormSpec kCoupeForm{"Coupe du vainqueur", 3345, 3405, ":/icons/varnelle.ico"};
+
 class CoupeVainqueur : public Form {
     Q_OBJECT
 public:

@@ -8,7 +8,6 @@ using aux::addPicture;
 
 namespace {
 
-constexpr FormSpec kErreurForm{"Erreur de localisation", 1800, 2295, ":/icons/erreur.ico"};
 constexpr Colour kErreurBack = rgb(255, 224, 192);
 constexpr aux::PictureRow kErreurPicture{{0, 0, 1815, 1695}, ":/pictures/SensInterdit.bmp"};
 constexpr LabelRow kErreurLabel{

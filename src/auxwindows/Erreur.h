@@ -5,6 +5,9 @@
 
 namespace varnelle {
 
+// The window itself: its title, client area and icon.
+inline constexpr FormSpec kErreurForm{"Erreur de localisation", 1800, 2295, ":/icons/erreur.ico"};
+
 class Erreur : public Form {
     Q_OBJECT
 public:

@@ -5,6 +5,11 @@
 
 namespace varnelle {
 
+// The window itself: its title, client area and icon.
+inline constexpr FormSpec kVillesForm{
+    "Villes de France - Carte destin\u00e9e \u00e0 la r\u00e9vision des emplacements des villes principales", 12480,
+    12900, ":/icons/varnelle.ico"};
+
 class VillesDeFrance : public Form {
     Q_OBJECT
 public:

@@ -104,7 +104,7 @@ void France::askRevision()
         forms_.platform().question.ask(this,
                                        text("Souhaites-tu r\u00e9viser la position des principales") + kLineBreak +
                                            text(" villes de France avant de continuer ?"),
-                                       text("R\u00e9viser ou Continuer imm\u00e9diatement")));
+                                       text(kRevisionTitle)));
     if (session_.Reponse == YesNoQuestion::kYes)
         forms_.villesDeFrance.setVisible(true);
     else

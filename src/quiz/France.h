@@ -26,6 +26,9 @@ namespace catalogue {
 struct Theme;
 }
 
+// The title of the question asked before the cities, which Yes or No answers.
+inline constexpr const char* kRevisionTitle = "R\u00e9viser ou Continuer imm\u00e9diatement";
+
 class France : public Form {
     Q_OBJECT
 public:

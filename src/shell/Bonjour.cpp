@@ -7,9 +7,6 @@ namespace varnelle {
 
 namespace {
 
-constexpr FormSpec kBonjourForm{"      Varnelle - Accueil des participant(e)s au test", 8625, 2775,
-                                ":/icons/varnelle.ico"};
-
 // clang-format off
 constexpr LabelRow kLabels[] = {
     {"Accueil", {120, 120, 8295, 1215}, kButtonFace, kNavy, {"Script MT Bold", 15.75, true}, Align::Centre,
