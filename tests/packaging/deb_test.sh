@@ -7,19 +7,18 @@
 # root (or sudo without a password) and a machine where varnelle is not
 # already installed, which is not ours to replace; elsewhere the package is
 # unpacked into a throwaway root and started to its welcome window.
+# Both runs are scenarios of tools/varnelle_desktop, played from the build's
+# layout.json.
 # Usage: deb_test.sh <build-dir> <source-dir> <project-version>
 set -euo pipefail
 build=$1 source=$2 version=$3
 id=fr.varnelle.varnelle
 work=$(mktemp -d)
-xvfb='' program='' installed=''
+installed=''
 sudo=()
 ((EUID == 0)) || sudo=(sudo -n)
 export DEBIAN_FRONTEND=noninteractive
 cleanup() {
-    [[ -n "$program" ]] && kill "$program" 2>/dev/null
-    [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null
-    wait
     if [[ -n "$installed" ]] && dpkg-query -W varnelle >/dev/null 2>&1; then
         "${sudo[@]}" apt-get purge -y -qq varnelle >/dev/null
     fi
@@ -77,24 +76,17 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 [[ -x "$root/usr/bin/$(entry Exec)" ]] || fail "Exec= $(entry Exec) is not in /usr/bin"
 [[ -f "$root/usr/share/icons/hicolor/48x48/apps/$(entry Icon).png" ]] || fail "no icon named $(entry Icon)"
 
+scenario() { # binary, scenario, working directory
+    PYTHONPATH="$source/tools" /usr/bin/python3 -m varnelle_desktop.scenarios "$1" "$build/layout.json" "$2" \
+        --workdir "$3"
+}
 if [[ -n "$installed" ]]; then
     [[ "$(command -v "$(entry Exec)")" == "/usr/bin/$(entry Exec)" ]] || fail "$(entry Exec) is not on PATH"
-    /usr/bin/python3 "$source/tests/e2e/varnelle_e2e.py" "/usr/bin/$(entry Exec)" "$source" perfect \
-        --workdir "$(entry Path)" || fail "a winning session with the installed program failed"
+    scenario "/usr/bin/$(entry Exec)" perfect "$(entry Path)" || fail "a winning session with the installed program failed"
     echo "the installed program plays a winning session to the anthem"
     exit 0
 fi
 
-mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-read -r -t 30 display <"$work/display" || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-export DISPLAY=":$display" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
-unset WAYLAND_DISPLAY
-
-(cd "$root$(entry Path)" && exec "$root/usr/bin/$(entry Exec)") &
-program=$!
-timeout 60 xdotool search --sync --onlyvisible --name "Accueil des participant" >/dev/null ||
-    fail "the welcome window did not appear"
-kill -0 "$program" 2>/dev/null || fail "the program ended on its own"
+scenario "$root/usr/bin/$(entry Exec)" shows-welcome "$root$(entry Path)" ||
+    fail "the packaged program did not show its welcome window"
 echo "the packaged program shows its welcome window"

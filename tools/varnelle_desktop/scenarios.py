@@ -1,0 +1,270 @@
+"""Plays Varnelle as a player would, on a desktop of its own (desktop), with real X events.
+
+Each scenario proves one thing about a whole run of the built program: it starts the program from a
+working directory holding only the anthem (and, to hear it, a sound server of its own), drives it
+through xdotool, checks the windows with X tools, and stops everything it started, whatever happens.
+
+    python3 -m varnelle_desktop.scenarios BINARY LAYOUT SCENARIO [--artifacts DIR] [--workdir DIR]
+        [--wm NAME] [--sound NAME]
+
+LAYOUT is the build's layout.json. --workdir runs the program in a directory that already holds the
+anthem, such as the data directory an installed package names in its desktop entry.
+"""
+
+import argparse
+import os
+import re
+import signal
+import sys
+import time
+import traceback
+import wave
+
+from . import sound as sounds
+from .desktop import Desktop, Failure, check
+from .layout import Layout
+from .player import Player
+from .windowmanagers import WINDOW_MANAGERS
+
+
+def scenario_welcome(d, p):
+    """A name typed with real keys and Enter open the quiz window, titled and sized as designed."""
+    d.start()
+    quiz = p.enter_name("\u00c9lodie   Dupr\u00e9")
+    _, _, width, height = d.geometry(quiz)
+    check((width, height) == (950, 861), "quiz window client area %dx%d, not 950x861" % (width, height))
+    check(p.on_screen() == [p.titles["France"].strip()], "windows on screen: %s" % p.on_screen())
+    d.save_screenshot("e2e-welcome-quiz")
+
+
+def scenario_shows_welcome(d, p):
+    """The program, started from its working directory, shows its welcome window and keeps running."""
+    d.start()
+    d.window(p.titles["Bonjour"], 60)
+    check(d.app.poll() is None, "the program ended on its own")
+
+
+# The anthem, through the monitor, stays far above LOUD but for rests of half a second at most; the
+# silent stream keeps the monitor below QUIET.
+LOUD = 0.02
+QUIET = 0.001
+
+
+def anthem_seconds(workdir):
+    with wave.open(os.path.join(workdir, "Marseillaise.wav")) as anthem:
+        return anthem.getnframes() / anthem.getframerate()
+
+
+def win_to_the_last_click(d, p):
+    """A session without an error, up to the click that opens the cup window."""
+    d.start()
+    p.enter_name("Camille")
+    p.win_to_the_end_texts()
+    p.end_texts("e2e-perfect-end-texts")
+
+
+def cup_alone(d, p):
+    d.wait_gone(p.titles["France"])
+    check(p.on_screen() == [p.titles["CoupeVainqueur"]], "windows on screen: %s" % p.on_screen())
+    d.save_screenshot("e2e-perfect-cup")
+
+
+def scenario_perfect(d, p, sound_server):
+    """A session without an error ends on the cup window, the quiz window hidden, the anthem heard from the
+    working directory while the cup is open; closing the cup silences the anthem and ends the run."""
+    sound = sound_server(d)
+    sound.use()
+    rate = sounds.RECORD_RATE
+    win_to_the_last_click(d, p)
+    clicked = sound.size()
+    streams = len(sound.streams_created())
+    floor = sound.rms(clicked - rate, rate)
+    check(floor < QUIET, "sound before the cup window: level %.4f" % floor)
+    p.click_depart()
+    cup = d.window(p.titles["CoupeVainqueur"])
+    heard = sound.wait_for(clicked, sound.size() + 5 * rate, lambda level: level > LOUD)
+    check(heard is not None, "no sound within 5 s of the cup window's opening; streams played: %s"
+          % sound.streams_created()[streams:])
+    playing = sound.rms(heard, 2 * rate)
+    check(playing > LOUD, "the anthem does not go on playing: level %.4f" % playing)
+    played = sound.streams_created()[streams:]
+    check(played == [os.path.join(d.workdir, "Marseillaise.wav")], "streams played: %s" % played)
+    cup_alone(d, p)
+    closing = sound.size()
+    check(closing - heard < (anthem_seconds(d.workdir) - 20) * rate,
+          "the cup window closes %.1f s into the anthem, too near its end" % ((closing - heard) / rate))
+    before = sound.rms(closing - rate, rate)
+    check(before > LOUD, "the anthem no longer plays as the cup window closes: level %.4f" % before)
+    d.close_from_title_bar(cup)
+    quiet = sound.wait_for(closing, closing + 3 * rate, lambda level: level < QUIET)
+    check(quiet is not None, "the anthem plays on 3 s after the cup window closed")
+    after = sound.rms(quiet, 2 * rate)
+    check(after < QUIET, "sound after the cup window closed: level %.4f" % after)
+    print("anthem: level %.3f while the cup is open, %.5f from %.2f s after it closed"
+          % (playing, after, (quiet - closing) / rate))
+    status = d.exit_status(5)
+    check(status == 0, "exit status %d after the cup window closed" % status)
+
+
+def scenario_errors(d, p):
+    """Wrong clicks, a closed revision window and the revision question answered Yes, Yes, No never stop
+    the session; its closing click ends the run with status 0 within a second, no window left."""
+    themes = p.layout.themes
+    revision = p.titles["VillesDeFrance"]
+    d.start()
+    p.enter_name("")
+    p.click_depart()
+    p.click_box(3)  # Allemagne is sought: wrong
+    p.find(1, 7)
+    p.click_depart()
+    p.click_box(12)  # a river box is not on the map yet: the click lands on the map
+    p.click_box(10)  # Océan Atlantique is sought: wrong
+    p.find(8, 11)
+    for first, last in themes[2:4]:
+        p.click_depart()
+        p.find(first, last)
+    p.click_depart()
+    d.close_from_title_bar(p.answer_revision(yes=True))
+    d.wait_gone(revision)
+    p.click_depart()
+    p.answer_revision(yes=True)
+    p.click_depart()
+    p.answer_revision(yes=False)
+    p.click_box(54)  # Ajaccio is sought: wrong, while the revision window is still open
+    p.find(23, 54)
+    p.end_texts("e2e-errors-end-texts")
+    check(revision.strip() in p.on_screen(), "windows on screen: %s" % p.on_screen())
+    p.click_depart()
+    status = d.exit_status(1.0)
+    check(status == 0, "exit status %d after the closing click" % status)
+    check(p.on_screen() == [], "windows left on screen: %s" % p.on_screen())
+
+
+def scenario_error_window(d, p):
+    """The error window appears at every wrong click and leaves at the next click; the player may close it."""
+    error = p.titles["Erreur"]
+    d.start()
+    p.enter_name("Lou")
+    p.click_depart()
+    for wrong, right in ((3, 1), (4, 2), (5, 3)):
+        p.click_box(wrong)
+        d.window(error)
+        p.click_box(right)
+        d.wait_gone(error)
+    p.click_box(7)
+    d.close_from_title_bar(d.window(error))
+    d.wait_gone(error)
+    p.click_box(7)
+    d.window(error)
+    p.find(4, 7)
+    d.wait_gone(error)
+    check(p.on_screen() == [p.titles["France"].strip()], "windows on screen: %s" % p.on_screen())
+
+
+def scenario_close_quiz(d, p):
+    """The quiz window closed from its title bar mid-session ends the run, no window left behind."""
+    d.start()
+    p.enter_name("Lou")
+    p.click_depart()
+    p.find(1, 2)
+    p.click_box(7)
+    d.window(p.titles["Erreur"])
+    d.close_from_title_bar(p.quiz)
+    status = d.exit_status(5)
+    check(status == 0, "exit status %d after the quiz window closed" % status)
+    check(p.on_screen() == [], "windows left on screen: %s" % p.on_screen())
+
+
+FILE_CALLS = "open,openat,openat2,creat,truncate,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,link,linkat," \
+             "symlink,symlinkat"
+# QtGui looks once for this made-up resource name as a file; it never exists and nothing is read.
+QT_PROBE = ":/non-existent"
+WRITE_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
+
+
+def files_touched(log, workdir):
+    """From strace's log: the files opened for writing (or created, renamed, removed) and the files opened
+    in the working directory, as (writes, reads). A write that failed wrote nothing; a failed opening in the
+    working directory still shows the program looking for a file there."""
+    writes, reads = set(), set()
+    call = re.compile(r'^\d+\s+(\w+)\((?:AT_FDCWD|-?\d+)(?:<[^>]*>)?, "([^"]*)"(.*)\) = (-?\d+)|'
+                      r'^\d+\s+(\w+)\("([^"]*)"(.*)\) = (-?\d+)')
+    for line in log.splitlines():
+        match = call.match(line)
+        if not match:
+            continue
+        name, path, rest, result = match.groups()[:4] if match.group(1) else match.groups()[4:]
+        opening = name.startswith("open")
+        if int(result) >= 0 and (not opening or any(flag in rest for flag in WRITE_FLAGS)):
+            if path != "/dev/null":
+                writes.add("%s %s" % (name, path))
+        if path == QT_PROBE:
+            continue
+        absolute = os.path.normpath(os.path.join(workdir, path))
+        if opening and (absolute == workdir or absolute.startswith(workdir + os.sep)):
+            reads.add(os.path.relpath(absolute, workdir))
+    return writes, reads
+
+
+def scenario_files(d, p):
+    """A whole winning session writes no file and opens nothing in the working directory but the anthem.
+    There is no sound server: libpulse, once connected, writes a cookie of its own into HOME."""
+    log = os.path.join(d.root, "strace.log")
+    d.wrap = ["strace", "-f", "-qq", "-y", "-o", log, "-e", "trace=" + FILE_CALLS]
+    win_to_the_last_click(d, p)
+    p.click_depart()
+    cup = d.window(p.titles["CoupeVainqueur"])
+    cup_alone(d, p)
+    d.close_from_title_bar(cup)
+    status = d.exit_status(5)
+    check(status == 0, "exit status %d after the cup window closed" % status)
+    with open(log, encoding="utf-8", errors="replace") as trace:
+        writes, reads = files_touched(trace.read(), d.workdir)
+    check(not writes, "files written: %s" % sorted(writes))
+    check(reads <= {"Marseillaise.wav"}, "files opened in the working directory: %s" % sorted(reads))
+
+
+SCENARIOS = {
+    "welcome": scenario_welcome,
+    "shows-welcome": scenario_shows_welcome,
+    "perfect": scenario_perfect,
+    "errors": scenario_errors,
+    "error-window": scenario_error_window,
+    "close-quiz": scenario_close_quiz,
+    "files": scenario_files,
+}
+# Scenarios that listen to the program: they are given the sound server to start.
+HEARING = {"perfect"}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("binary")
+    parser.add_argument("layout")
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--artifacts")
+    parser.add_argument("--workdir")
+    parser.add_argument("--wm", default="icewm", choices=sorted(WINDOW_MANAGERS))
+    parser.add_argument("--sound", default="pulseaudio", choices=sorted(sounds.SOUND_SERVERS))
+    args = parser.parse_args()
+
+    # CTest stops a test that runs too long with SIGTERM: clean up then too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
+    layout = Layout(args.layout)
+    desktop = Desktop(os.path.abspath(args.binary), args.artifacts, args.workdir, args.wm)
+    try:
+        started = time.monotonic()
+        extra = (sounds.SOUND_SERVERS[args.sound],) if args.scenario in HEARING else ()
+        SCENARIOS[args.scenario](desktop, Player(desktop, layout), *extra)
+        print("scenario %s passed in %.1f s" % (args.scenario, time.monotonic() - started))
+    except Failure as failure:
+        desktop.save_screenshot("e2e-%s-failure" % args.scenario)
+        print("FAIL: %s\n%s" % (failure, "".join(traceback.format_tb(failure.__traceback__)[1:-1])))
+        return 1
+    finally:
+        desktop.close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

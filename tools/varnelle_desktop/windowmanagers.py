@@ -1,0 +1,59 @@
+"""The window managers a desktop can run, one class each: its command line, how to tell it is ready, and
+the quirks a player meets under it. To add one, write a class and list it in WINDOW_MANAGERS."""
+
+import os
+
+
+class WindowManager:
+    """An EWMH window manager, ready once it has set _NET_SUPPORTING_WM_CHECK on the root window."""
+
+    name = None
+    start_seconds = 20
+
+    def command(self, desktop):
+        raise NotImplementedError
+
+    def environment(self, desktop):
+        """Variables of its own, added to the desktop's."""
+        return {}
+
+    def ready(self, desktop):
+        return "window id" in desktop.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
+
+    def close_point(self, client, frame):
+        """The root point of the close control of a window, from its client area and its frame, both
+        (left, top, width, height): at the right end of the title bar, level with its middle."""
+        left, top, width, _ = client
+        frame_left, frame_top, _, _ = frame
+        border = left - frame_left
+        return left + width - 14, (frame_top + border + top) // 2
+
+
+class IceWM(WindowManager):
+    """IceWM as it comes, or with a theme of its own and without its task bar, as the README's pictures
+    show it."""
+
+    name = "icewm"
+
+    def __init__(self, theme=None, task_bar=True):
+        self.theme = theme
+        self.task_bar = task_bar
+
+    def command(self, desktop):
+        return ["icewm"] + (["-t", self.theme] if self.theme else [])
+
+    def environment(self, desktop):
+        if self.task_bar:
+            return {}
+        config = os.path.join(desktop.root, "icewm")
+        os.makedirs(config, exist_ok=True)
+        with open(os.path.join(config, "preferences"), "w", encoding="utf-8") as preferences:
+            preferences.write("ShowTaskBar=0\nTaskBarAutoHide=0\n")
+        return {"ICEWM_PRIVCFG": config}
+
+
+WINDOW_MANAGERS = {
+    "icewm": IceWM,
+    # A bare X server: windows stand where the program puts them, without frames.
+    "none": None,
+}
