@@ -1,5 +1,8 @@
 // Guards the committed city revision map against a placeholder, a wrong size
-// or colour scheme, and a town table that lost a quiz city or its accents.
+// or colour scheme, a town table that lost a quiz city or its accents, and a
+// city list of the artwork that names another city than the quiz asks for.
+#include "quiz/Catalogue.h"
+
 #include <QColor>
 #include <QFile>
 #include <QImage>
@@ -11,6 +14,7 @@ namespace {
 
 const QString mapPath = QStringLiteral(VARNELLE_SOURCE_DIR "/assets/pictures/VillesDeFrance.png");
 const QString townsPath = QStringLiteral(VARNELLE_SOURCE_DIR "/tools/artwork/towns.tsv");
+const QString citiesPath = QStringLiteral(VARNELLE_SOURCE_DIR "/tools/artwork/cities.tsv");
 
 const QColor seaGrey(226, 226, 226);
 const QColor franceYellow(255, 219, 43);
@@ -29,6 +33,42 @@ bool squareIs(const QImage& image, QPoint centre, const QColor& colour)
     return true;
 }
 
+// The rows of a tab-separated table of the artwork, without its comments and
+// header line, which must start with `header`.
+QList<QStringList> readTable(const QString& path, const QString& header)
+{
+    QFile table(path);
+    if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+        qFatal("cannot read %s", qPrintable(path));
+    QTextStream in(&table);
+    in.setEncoding(QStringConverter::Utf8);
+    QList<QStringList> rows;
+    bool first = true;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (first && !line.startsWith(header))
+            qFatal("%s does not start with %s", qPrintable(path), qPrintable(header));
+        if (!first)
+            rows.append(line.split(u'\t'));
+        first = false;
+    }
+    return rows;
+}
+
+// The quiz writes some cities in capitals and Saint-Etienne without its
+// accent; the maps write every name as it is spelt.
+QString folded(const QString& name)
+{
+    QString letters;
+    for (const QChar c : name.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            letters.append(c.toUpper());
+    }
+    return letters;
+}
+
 } // namespace
 
 class ArtworkRevisionTest : public QObject {
@@ -41,6 +81,9 @@ private Q_SLOTS:
     void titleInTopLeftCorner();
     void quizCityInTownTable_data();
     void quizCityInTownTable();
+    void cityListHoldsEveryCityOnce();
+    void cityListNamesTheQuizCities_data();
+    void cityListNamesTheQuizCities();
 
 private:
     QImage map;
@@ -51,22 +94,8 @@ void ArtworkRevisionTest::initTestCase()
 {
     QVERIFY2(map.load(mapPath), qPrintable(mapPath));
 
-    QFile table(townsPath);
-    QVERIFY2(table.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(townsPath));
-    QTextStream in(&table);
-    in.setEncoding(QStringConverter::Utf8);
-    bool header = true;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        if (header) {
-            QVERIFY(line.startsWith(QStringLiteral("name\t")));
-            header = false;
-            continue;
-        }
-        townNames.insert(line.section(u'\t', 0, 0));
-    }
+    for (const QStringList& row : readTable(townsPath, QStringLiteral("name\t")))
+        townNames.insert(row.value(0));
     QVERIFY(townNames.size() >= 120);
 }
 
@@ -113,21 +142,43 @@ void ArtworkRevisionTest::titleInTopLeftCorner()
 void ArtworkRevisionTest::quizCityInTownTable_data()
 {
     QTest::addColumn<QString>("city");
-    const char* const cities[] = {
-        "Ajaccio",       "Amiens",           "Arles",  "Bastia",      "Bayonne",  "Besançon", "Bordeaux",
-        "Brest",         "Clermont-Ferrand", "Dijon",  "Grenoble",    "Le Havre", "Lille",    "Limoges",
-        "Lyon",          "Marseille",        "Metz",   "Montpellier", "Nancy",    "Nantes",   "Nice",
-        "Nîmes",         "Orléans",          "Paris",  "Poitiers",    "Rennes",   "Rouen",    "Saint-Étienne",
-        "Saint-Nazaire", "Strasbourg",       "Toulon", "Toulouse",
-    };
-    for (const char* city : cities)
-        QTest::newRow(city) << QString::fromUtf8(city);
+    for (const QStringList& row : readTable(citiesPath, QStringLiteral("box\tname")))
+        QTest::newRow(qPrintable(row.value(1))) << row.value(1);
 }
 
 void ArtworkRevisionTest::quizCityInTownTable()
 {
     QFETCH(QString, city);
     QVERIFY2(townNames.contains(city), qPrintable(city));
+}
+
+void ArtworkRevisionTest::cityListHoldsEveryCityOnce()
+{
+    QList<int> boxes;
+    for (const QStringList& row : readTable(citiesPath, QStringLiteral("box\tname")))
+        boxes.append(row.value(0).toInt());
+    const varnelle::catalogue::Theme& cities = varnelle::catalogue::kThemes.back();
+    QList<int> wanted;
+    for (int box = cities.first; box <= cities.last; ++box)
+        wanted.append(box);
+    QCOMPARE(boxes, wanted);
+}
+
+void ArtworkRevisionTest::cityListNamesTheQuizCities_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QString>("name");
+    for (const QStringList& row : readTable(citiesPath, QStringLiteral("box\tname")))
+        QTest::newRow(qPrintable(row.value(1))) << row.value(0).toInt() << row.value(1);
+}
+
+void ArtworkRevisionTest::cityListNamesTheQuizCities()
+{
+    QFETCH(int, box);
+    QFETCH(QString, name);
+    const varnelle::catalogue::Theme& cities = varnelle::catalogue::kThemes.back();
+    QVERIFY2(box >= cities.first && box <= cities.last, qPrintable(QString::number(box)));
+    QCOMPARE(folded(name), folded(varnelle::catalogue::caption(box)));
 }
 
 QTEST_GUILESS_MAIN(ArtworkRevisionTest)

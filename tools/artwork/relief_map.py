@@ -38,8 +38,8 @@ where the drawn line or symbol covers at least half the pixel.
 """
 
 import argparse
+import csv
 import heapq
-import io
 import json
 import math
 import os
@@ -54,13 +54,17 @@ from scipy import ndimage
 from scipy.io import netcdf_file
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
 CACHE = os.path.join(HERE, "cache")
-LAYOUT = os.path.join(ROOT, "src", "quizwindow", "FranceLayout.h")
+# The quiz window's layout as the program's exporter writes it (see tools/layout).
+LAYOUT = os.path.join(HERE, "layout.json")
+CITIES = os.path.join(HERE, "cities.tsv")
 
 WIDTH, HEIGHT = 950, 860
 SUPER = 3  # supersampling of drawn lines and coasts, for smooth edges
-BOX = 13  # pixels an answer box covers each way
+with open(LAYOUT, encoding="utf-8") as _export:
+    ANSWER_BOXES = json.load(_export)["carte"]["boxes"]
+# Pixels an answer box covers each way: every box is a square of one size.
+(BOX,) = {size for _box in ANSWER_BOXES for size in _box["map"][2:]}
 
 # Source region (degrees) read from the data; wider than the frame.
 LON0, LON1, LAT0, LAT1 = -10.0, 13.0, 40.0, 54.5
@@ -101,14 +105,15 @@ MASSIFS = {
 }
 GLACIER = 2750  # metres of ETOPO5, inside the Alps only
 
-CITY_NAMES = [
-    "Ajaccio", "Amiens", "Arles", "Bastia", "Bayonne", "Besançon", "Bordeaux",
-    "Brest", "Clermont-Ferrand", "Dijon", "Grenoble", "Le Havre", "Lille",
-    "Limoges", "Lyon", "Marseille", "Metz", "Montpellier", "Nancy", "Nantes",
-    "Nice", "Nîmes", "Orléans", "Paris", "Poitiers", "Rennes", "Rouen",
-    "Saint-Étienne", "Saint-Nazaire", "Strasbourg", "Toulon", "Toulouse",
-]
-CITY_BOX = {name: 23 + i for i, name in enumerate(CITY_NAMES)}
+def _read_table(path):
+    """The rows of a tab-separated table with a header line and # comments."""
+    with open(path, encoding="utf-8") as table:
+        rows = [line for line in table.read().splitlines() if line and not line.startswith("#")]
+    return list(csv.DictReader(rows, delimiter="\t"))
+
+
+CITY_BOX = {row["name"]: int(row["box"]) for row in _read_table(CITIES)}
+CITY_NAMES = list(CITY_BOX)
 CORSICAN_CITIES = ("Ajaccio", "Bastia")
 
 # What each of the other answer boxes marks: (kind, target, class).
@@ -392,20 +397,10 @@ process.stdout.write(JSON.stringify(out));
 
 # ---------------------------------------------------------------- layout
 def answer_boxes():
-    """Top-left map pixel of each answer box, read from the layout table."""
-    text = open(LAYOUT, encoding="utf-8").read()
-    table = text[text.index("kAnswerBoxes"):]
-    table = table[:table.index("}};")]
-    boxes = {}
-    for m in re.finditer(r"\{(\d+), \{(\d+), (\d+), (\d+), (\d+)\}", table):
-        n, left, top = int(m.group(1)), int(m.group(2)), int(m.group(3))
-        # Rounded to the nearest pixel, halves up; the map box's vertical
-        # unit is 12915/12900 of a twip.
-        x0 = (2 * left + 15) // 30
-        y0 = (2 * top * 12915 + 15 * 12900) // (30 * 12900)
-        boxes[n] = (x0, y0)
+    """Top-left map pixel of each answer box."""
+    boxes = {box["number"]: tuple(box["map"][:2]) for box in ANSWER_BOXES}
     if sorted(boxes) != list(range(1, 55)):
-        sys.exit("relief_map: could not read the 54 answer boxes from " + LAYOUT)
+        sys.exit("relief_map: the layout does not hold the 54 answer boxes: " + LAYOUT)
     return boxes
 
 

@@ -26,6 +26,7 @@ from scipy.spatial import cKDTree
 
 HERE = Path(__file__).resolve().parent
 TOWNS_TABLE = HERE / "towns.tsv"
+CITIES_TABLE = HERE / "cities.tsv"  # the cities of the quiz; each must be on the map, named where it lies
 FONT_DIR = Path("/usr/share/fonts/truetype/liberation2")  # Liberation 2, under the OFL
 
 WIDTH, HEIGHT = 832, 860
@@ -43,15 +44,6 @@ TEXT_BLACK = (0, 0, 0)
 TITLE = "Villes de France"
 TITLE_ORIGIN = (12, 10)  # left, top of the title's ink
 TITLE_SIZE = 40
-
-# The cities of the quiz; each must be on the map, named where it lies.
-QUIZ_CITIES = (
-    "Ajaccio", "Amiens", "Arles", "Bastia", "Bayonne", "Besançon", "Bordeaux",
-    "Brest", "Clermont-Ferrand", "Dijon", "Grenoble", "Le Havre", "Lille",
-    "Limoges", "Lyon", "Marseille", "Metz", "Montpellier", "Nancy", "Nantes",
-    "Nice", "Nîmes", "Orléans", "Paris", "Poitiers", "Rennes", "Rouen",
-    "Saint-Étienne", "Saint-Nazaire", "Strasbourg", "Toulon", "Toulouse",
-)
 
 # Lambert conformal conic on the sphere, secant at 44°N and 49°N: the usual
 # projection of French maps, so the country has the shape children know.
@@ -222,11 +214,19 @@ class Town:
         return in_corsica(self.lon, self.lat)
 
 
-def read_towns(path=TOWNS_TABLE):
+def read_table(path):
+    """The rows of a tab-separated table with a header line and # comments."""
     rows = [line for line in path.read_text(encoding="utf-8").splitlines()
             if line and not line.startswith("#")]
+    return list(csv.DictReader(rows, delimiter="\t"))
+
+
+QUIZ_CITIES = tuple(row["name"] for row in read_table(CITIES_TABLE))
+
+
+def read_towns(path=TOWNS_TABLE):
     towns = [Town(r["name"], float(r["lon"]), float(r["lat"]), r["kind"], r["place"])
-             for r in csv.DictReader(rows, delimiter="\t")]
+             for r in read_table(path)]
     for t in towns:
         if t.kind not in SYMBOL_RADIUS:
             raise ValueError(f"{t.name}: unknown kind {t.kind!r}")
@@ -326,7 +326,7 @@ def label_extent(text, f, underline):
 def candidate_origins(x, y, r, extent):
     """Left-baseline origins of the label for each compass position."""
     x0, top, x1, bottom = extent
-    w, h = x1 - x0, bottom - top
+    w = x1 - x0
     gap = r + LABEL_GAP
     mid = y - (top + bottom) / 2  # baseline that centres the label on the symbol
     diag = r * 0.71 + LABEL_GAP + 1
