@@ -119,6 +119,13 @@ class Desktop:
         self.app = self.spawn(command, cwd=self.workdir)
         return self.app
 
+    def stop(self):
+        """Ends the program, as a session that is over."""
+        if self.app is not None and self.app.poll() is None:
+            os.killpg(self.app.pid, signal.SIGTERM)
+            self.app.wait()
+        self.app = None
+
     def close(self):
         for process in reversed(self.processes):
             if process.poll() is None:
