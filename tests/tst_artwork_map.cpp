@@ -5,6 +5,8 @@
 // regenerated, shifted or swapped without its mask fails. Every test runs on
 // the map for high-density screens too (carte@2x.jpg and its own mask), where
 // each box covers twice the pixels each way.
+#include "quiz/Catalogue.h"
+#include "quizwindow/CarteClasses.h"
 #include "quizwindow/FranceLayout.h"
 #include "shell/Twips.h"
 
@@ -19,38 +21,14 @@ using namespace varnelle;
 
 namespace {
 
-// Class values of carte-classes.png, as documented in relief_map.py.
-enum Class : int {
-    Blank = 0,
-    Sea = 1,
-    France = 10,
-    Belgium = 11,
-    Luxembourg = 12,
-    Germany = 13,
-    Switzerland = 14,
-    Italy = 15,
-    Spain = 16,
-    UnitedKingdom = 17,
-    Garonne = 30,
-    Loire = 31,
-    Rhine = 32,
-    Rhone = 33,
-    Seine = 34,
-    MontBlanc = 40,
-    CorsicanMountains = 41,
-    Jura = 42,
-    MassifCentral = 43,
-    Pyrenees = 44,
-    Vosges = 45,
-    Border = 50,
-    FirstCity = 60, // city of box 23; the city of box N is N + 37
-    LastCity = 91,
-    Town = 100,
-};
+using namespace varnelle::mask;
+
+constexpr const varnelle::catalogue::Theme& kCities = varnelle::catalogue::kThemes.back();
+static_assert(LastCity - FirstCity == kCities.last - kCities.first, "one symbol class for each city of the quiz");
 
 constexpr int cityOfBox(int box)
 {
-    return box + 37;
+    return FirstCity + box - kCities.first;
 }
 
 bool isSymbol(int value)
@@ -237,7 +215,7 @@ void ArtworkMapTest::featureUnderBox_data()
     for (const auto& [box, expected] : summits)
         QTest::addRow("box %d summit", box) << box << expected << Cover::Half;
 
-    for (int box = 23; box <= 54; ++box)
+    for (int box = kCities.first; box <= kCities.last; ++box)
         QTest::addRow("box %d city", box) << box << cityOfBox(box) << Cover::Touch;
 }
 
@@ -284,7 +262,7 @@ void ArtworkMapTest::noStraySymbolUnderAnyBox()
     QVERIFY(!mask.isNull());
     for (const auto& row : layout::kAnswerBoxes) {
         const QRect r = underBox(row, scale);
-        const int own = row.number >= 23 ? cityOfBox(row.number) : -1;
+        const int own = row.number >= kCities.first ? cityOfBox(row.number) : -1;
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x) {
                 const int value = classAt(mask, x, y);

@@ -18,20 +18,10 @@ onto nearby high ground of its massif, each river box onto its river's line.
 Corsica is drawn shifted as one rigid piece to where its boxes put it. The
 graticule is drawn straight, from the unbent base.
 
-Class values of carte-classes.png (one byte a pixel, greyscale):
-      0  blank corner under the window's panels
-      1  sea                       2  lake
-     10  France      11  Belgium     12  Luxembourg   13  Germany
-     14  Switzerland 15  Italy       16  Spain        17  United Kingdom
-     18  Netherlands 19  Andorra     20  Monaco       21  other land
-     30  Garonne     31  Loire       32  Rhine        33  Rhone
-     34  Seine       35  other river line
-     40  Mont Blanc massif (height >= its threshold)   41  Corsica's mountains
-     42  Jura        43  Massif Central  44  Pyrenees  45  Vosges
-     50  national border line
-     60..91  symbol of the city of answer box 23..54 (class = box + 37;
-             box 32 is Dijon)
-    100  other town symbol
+carte-classes.png holds one byte a pixel, greyscale: the class of what lies
+under it, with the values and names of the program's mask table
+(src/quizwindow/CarteClasses.h), read from the exported layout; the city of
+the quiz's first city box has class FirstCity, the next ones follow in order.
 A pixel takes the first of: blank, city, town, named river, other river,
 border, massif, lake, sea, country. Line and symbol classes hold the pixels
 where the drawn line or symbol covers at least half the pixel.
@@ -62,7 +52,8 @@ CITIES = os.path.join(HERE, "cities.tsv")
 WIDTH, HEIGHT = 950, 860
 SUPER = 3  # supersampling of drawn lines and coasts, for smooth edges
 with open(LAYOUT, encoding="utf-8") as _export:
-    ANSWER_BOXES = json.load(_export)["carte"]["boxes"]
+    _LAYOUT = json.load(_export)
+ANSWER_BOXES = _LAYOUT["carte"]["boxes"]
 # Pixels an answer box covers each way: every box is a square of one size.
 (BOX,) = {size for _box in ANSWER_BOXES for size in _box["map"][2:]}
 
@@ -71,18 +62,24 @@ LON0, LON1, LAT0, LAT1 = -10.0, 13.0, 40.0, 54.5
 GRID = 0.005  # land mask and country raster step, degrees
 
 # ---------------------------------------------------------------- classes
-BLANK, SEA, LAKE = 0, 1, 2
+CLASS = _LAYOUT["maskClasses"]
+BLANK, SEA, LAKE = CLASS["Blank"], CLASS["Sea"], CLASS["Lake"]
 COUNTRIES = [  # (class, DCW code, name)
-    (10, "FR", "France"), (11, "BE", "Belgium"), (12, "LU", "Luxembourg"),
-    (13, "DE", "Germany"), (14, "CH", "Switzerland"), (15, "IT", "Italy"),
-    (16, "ES", "Spain"), (17, "GB", "United Kingdom"), (18, "NL", "Netherlands"),
-    (19, "AD", "Andorra"), (20, "MC", "Monaco"),
+    (CLASS["France"], "FR", "France"), (CLASS["Belgium"], "BE", "Belgium"),
+    (CLASS["Luxembourg"], "LU", "Luxembourg"), (CLASS["Germany"], "DE", "Germany"),
+    (CLASS["Switzerland"], "CH", "Switzerland"), (CLASS["Italy"], "IT", "Italy"),
+    (CLASS["Spain"], "ES", "Spain"), (CLASS["UnitedKingdom"], "GB", "United Kingdom"),
+    (CLASS["Netherlands"], "NL", "Netherlands"), (CLASS["Andorra"], "AD", "Andorra"),
+    (CLASS["Monaco"], "MC", "Monaco"),
 ]
-OTHER_LAND = 21
-RIVER_CLASS = {"Garonne": 30, "Loire": 31, "Rhine": 32, "Rhone": 33, "Seine": 34}
-OTHER_RIVER = 35
-BORDER = 50
-TOWN = 100
+OTHER_LAND = CLASS["OtherLand"]
+RIVER_CLASS = {name: CLASS[name] for name in ("Garonne", "Loire", "Rhine", "Rhone", "Seine")}
+OTHER_RIVER = CLASS["OtherRiver"]
+BORDER = CLASS["Border"]
+TOWN = CLASS["Town"]
+FIRST_CITY, LAST_CITY = CLASS["FirstCity"], CLASS["LastCity"]
+# A city's class is its box's number plus this.
+CITY_CLASS_OFFSET = FIRST_CITY - _LAYOUT["themes"][-1]["first"]
 
 # Massifs: box -> (name, class, region as a lon/lat polygon, ETOPO5 height
 # threshold in metres). ETOPO5 flattens peaks (Mont Blanc area 3330 m, Vosges
@@ -93,15 +90,15 @@ def _bbox(w, e, s, n):
 
 
 MASSIFS = {
-    17: ("Mont Blanc", 40, _bbox(6.55, 7.25, 45.6, 46.05), 1800),
-    18: ("Corsica", 41, _bbox(8.45, 9.65, 41.3, 43.05), 700),
-    19: ("Jura", 42, [(5.3, 45.6), (5.95, 45.6), (6.0, 46.1), (6.12, 46.3),
+    17: ("Mont Blanc", CLASS["MontBlanc"], _bbox(6.55, 7.25, 45.6, 46.05), 1800),
+    18: ("Corsica", CLASS["CorsicanMountains"], _bbox(8.45, 9.65, 41.3, 43.05), 700),
+    19: ("Jura", CLASS["Jura"], [(5.3, 45.6), (5.95, 45.6), (6.0, 46.1), (6.12, 46.3),
                       (6.64, 46.76), (6.93, 46.98), (7.25, 47.12), (7.53, 47.19),
                       (7.9, 47.33), (8.3, 47.47), (8.3, 47.7), (7.0, 47.6),
                       (6.2, 47.4), (5.3, 46.6)], 850),
-    20: ("Massif Central", 43, _bbox(1.6, 4.6, 44.1, 46.3), 800),
-    21: ("Pyrenees", 44, _bbox(-1.9, 3.2, 42.2, 43.2), 1300),
-    22: ("Vosges", 45, _bbox(6.6, 7.5, 47.7, 48.8), 620),
+    20: ("Massif Central", CLASS["MassifCentral"], _bbox(1.6, 4.6, 44.1, 46.3), 800),
+    21: ("Pyrenees", CLASS["Pyrenees"], _bbox(-1.9, 3.2, 42.2, 43.2), 1300),
+    22: ("Vosges", CLASS["Vosges"], _bbox(6.6, 7.5, 47.7, 48.8), 620),
 }
 GLACIER = 2750  # metres of ETOPO5, inside the Alps only
 
@@ -118,20 +115,20 @@ CORSICAN_CITIES = ("Ajaccio", "Bastia")
 
 # What each of the other answer boxes marks: (kind, target, class).
 TARGETS = {
-    1: ("country", "Germany", 13), 2: ("country", "Belgium", 11),
-    3: ("country", "Spain", 16), 4: ("country", "England", 17),
-    5: ("country", "Italy", 15), 6: ("country", "Luxembourg", 12),
-    7: ("country", "Switzerland", 14),
+    1: ("country", "Germany", CLASS["Germany"]), 2: ("country", "Belgium", CLASS["Belgium"]),
+    3: ("country", "Spain", CLASS["Spain"]), 4: ("country", "England", CLASS["UnitedKingdom"]),
+    5: ("country", "Italy", CLASS["Italy"]), 6: ("country", "Luxembourg", CLASS["Luxembourg"]),
+    7: ("country", "Switzerland", CLASS["Switzerland"]),
     8: ("sea", "Atlantic", SEA), 9: ("sea", "Channel", SEA),
     10: ("sea", "Mediterranean", SEA), 11: ("sea", "North Sea", SEA),
-    12: ("river", "Garonne", 30), 13: ("river", "Loire", 31),
-    14: ("river", "Rhine", 32), 15: ("river", "Rhone", 33),
-    16: ("river", "Seine", 34),
+    12: ("river", "Garonne", RIVER_CLASS["Garonne"]), 13: ("river", "Loire", RIVER_CLASS["Loire"]),
+    14: ("river", "Rhine", RIVER_CLASS["Rhine"]), 15: ("river", "Rhone", RIVER_CLASS["Rhone"]),
+    16: ("river", "Seine", RIVER_CLASS["Seine"]),
 }
 for _box, (_name, _cls, _region, _thr) in MASSIFS.items():
     TARGETS[_box] = ("summit", _name, _cls)
 for _name, _box in CITY_BOX.items():
-    TARGETS[_box] = ("city", _name, _box + 37)
+    TARGETS[_box] = ("city", _name, _box + CITY_CLASS_OFFSET)
 
 # Places along each river, upstream to downstream, that pick the river's own
 # line out of the river network (the shortest path through them).
@@ -850,7 +847,7 @@ def main():
     for name, cov in named_layers.items():
         cls[np.minimum(cov, land_cov) >= 0.5] = RIVER_CLASS[name]
     cls[town_cov >= 0.5] = TOWN
-    cls[city_cov >= 0.5] = (ids[city_cov >= 0.5] + 37).astype(np.uint8)
+    cls[city_cov >= 0.5] = (ids[city_cov >= 0.5] + CITY_CLASS_OFFSET).astype(np.uint8)
     cls[corners] = BLANK
 
     # ------------------------------------------------ check every box
@@ -862,7 +859,7 @@ def main():
         values, counts = np.unique(under, return_counts=True)
         share = dict(zip(values.tolist(), counts.tolist()))
         hit = share.get(want, 0)
-        foreign_city = any(60 <= v <= 91 and v != want for v in share) or TOWN in share
+        foreign_city = any(FIRST_CITY <= v <= LAST_CITY and v != want for v in share) or TOWN in share
         if kind in ("country", "sea"):
             ok = hit == under.size
         elif kind == "summit":

@@ -1,6 +1,7 @@
 // Writes the program's layout as JSON into the file it is given, for the scripts that
 // play, picture or draw for it: every window's title and client size, every
-// control of the quiz window in pixels, the themes and the targets' captions.
+// control of the quiz window in pixels, the themes and the targets' captions,
+// and the classes of the relief map's mask.
 // It is built from the very tables and conversion the windows are built from,
 // so a script reads the numbers the program uses instead of parsing headers.
 #include "auxwindows/CoupeVainqueur.h"
@@ -8,6 +9,7 @@
 #include "auxwindows/VillesDeFrance.h"
 #include "quiz/Catalogue.h"
 #include "quiz/France.h"
+#include "quizwindow/CarteClasses.h"
 #include "quizwindow/FranceLayout.h"
 #include "shell/Bonjour.h"
 #include "shell/Controls.h"
@@ -115,6 +117,8 @@ QJsonArray targets()
     return targets;
 }
 
+// Whether a value fits on one line: numbers, texts, a rectangle, a row of a
+// table; a table itself, such as the mask's classes, takes a line a row.
 bool isFlat(const QJsonValue& value)
 {
     if (value.isArray()) {
@@ -124,8 +128,9 @@ bool isFlat(const QJsonValue& value)
     }
     if (value.isObject()) {
         const QJsonObject object = value.toObject();
-        return std::all_of(object.begin(), object.end(),
-                           [](const QJsonValue& v) { return !v.isObject() && (!v.isArray() || isFlat(v)); });
+        return object.size() <= 8 && std::all_of(object.begin(), object.end(), [](const QJsonValue& v) {
+                   return !v.isObject() && (!v.isArray() || isFlat(v));
+               });
     }
     return true;
 }
@@ -156,6 +161,14 @@ QByteArray format(const QJsonValue& value, int depth = 0)
     return brackets[0] + QByteArray("\n") + items.join(",\n") + "\n" + QByteArray(4 * depth, ' ') + brackets[1];
 }
 
+QJsonObject maskClasses()
+{
+    QJsonObject classes;
+    for (const mask::NamedClass& named : mask::kClasses)
+        classes.insert(text(named.name), named.value);
+    return classes;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -172,6 +185,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("carte"), carte()},
         {QStringLiteral("themes"), themes()},
         {QStringLiteral("targets"), targets()},
+        {QStringLiteral("maskClasses"), maskClasses()},
     };
     const QByteArray json = format(layout) + '\n';
     QFile out(QString::fromLocal8Bit(argv[1]));
