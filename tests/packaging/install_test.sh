@@ -43,8 +43,9 @@ appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli reje
 entry() { sed -n "s/^$1=//p" "$desktop"; }
 # Wayland compositors find the window's icon through the desktop file name
 # the program announces, which must name the installed entry.
-grep -q "kApplicationId = \"$id\";" "$source/src/shell/Application.h" ||
-    fail "the program's kApplicationId is not $id"
+announced=$(/usr/bin/python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["applicationId"])' \
+    "$build/layout.json")
+[[ "$announced" == "$id" ]] || fail "the program announces $announced, not $id"
 [[ "$(entry Exec)" == varnelle ]] || fail "Exec= is not the installed program's name"
 [[ "$(entry Icon)" == "$id" ]] || fail "Icon= is not the application id"
 [[ "$(entry Categories)" == "Education;Geography;" ]] || fail "unexpected Categories="

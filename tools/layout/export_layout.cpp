@@ -1,7 +1,8 @@
-// Writes the program's layout as JSON into the file it is given, for the scripts that
-// play, picture or draw for it: every window's title and client size, every
-// control of the quiz window in pixels, the themes and the targets' captions,
-// and the classes of the relief map's mask.
+// Writes the program's layout as JSON into the file it is given, for the
+// scripts that play, picture, draw or package it: the application id, every
+// window's title and client size, every control of the quiz window in pixels,
+// the themes and the targets' captions, and the classes of the relief map's
+// mask.
 // It is built from the very tables and conversion the windows are built from,
 // so a script reads the numbers the program uses instead of parsing headers.
 #include "auxwindows/CoupeVainqueur.h"
@@ -11,6 +12,7 @@
 #include "quiz/France.h"
 #include "quizwindow/CarteClasses.h"
 #include "quizwindow/FranceLayout.h"
+#include "shell/Application.h"
 #include "shell/Bonjour.h"
 #include "shell/Controls.h"
 #include "shell/FormSpec.h"
@@ -176,6 +178,7 @@ int main(int argc, char* argv[])
     if (argc != 2)
         return 2;
     const QJsonObject layout{
+        {QStringLiteral("applicationId"), text(kApplicationId)},
         {QStringLiteral("windows"), QJsonObject{{QStringLiteral("Bonjour"), window(kBonjourForm)},
                                                 {QStringLiteral("France"), window(layout::kFranceForm)},
                                                 {QStringLiteral("Erreur"), window(kErreurForm)},
