@@ -40,7 +40,7 @@ class Desktop:
     """Xvfb, a window manager and the program, run from a working directory holding only the anthem
     (or from `workdir`, which already holds it, such as the data directory of an installed package)."""
 
-    def __init__(self, binary, artifacts=None, workdir=None, wm="icewm", screen=SCREEN):
+    def __init__(self, binary=None, artifacts=None, workdir=None, wm="icewm", screen=SCREEN):
         self.binary = binary
         self.artifacts = artifacts
         self.wrap = None  # a command the program runs under, such as strace
