@@ -5,8 +5,9 @@
 
 namespace varnelle {
 
-// The window itself: its title, client area and icon.
-inline constexpr FormSpec kErreurForm{"Erreur de localisation", 1800, 2295, ":/icons/erreur.ico"};
+// The window itself: its title, client area, icon, and what minimising it does.
+inline constexpr FormSpec kErreurForm{"Erreur de localisation", 1800, 2295, ":/icons/erreur.ico",
+                                      WhenMinimised::WaitsForNextShow};
 
 class Erreur : public Form {
     Q_OBJECT

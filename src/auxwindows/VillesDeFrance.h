@@ -5,10 +5,10 @@
 
 namespace varnelle {
 
-// The window itself: its title, client area and icon.
+// The window itself: its title, client area, icon, and what minimising it does.
 inline constexpr FormSpec kVillesForm{
     "Villes de France - Carte destin\u00e9e \u00e0 la r\u00e9vision des emplacements des villes principales", 12480,
-    12900, ":/icons/varnelle.ico"};
+    12900, ":/icons/varnelle.ico", WhenMinimised::WaitsForNextShow};
 
 class VillesDeFrance : public Form {
     Q_OBJECT

@@ -5,7 +5,19 @@
 
 #include <QSize>
 
+#include <cstdint>
+
 namespace varnelle {
+
+// What a window does when the desktop minimises it, which the design never
+// offers but some window managers do all the same.
+enum class WhenMinimised : std::uint8_t {
+    // Nothing in the program shows the window again, and where no task bar
+    // lists it the player could never find it: it comes straight back.
+    ComesBack,
+    // The program shows it again (and brings it back) at its next use.
+    WaitsForNextShow,
+};
 
 // The client area is stored in twips, like every control in the window.
 struct FormSpec {
@@ -13,6 +25,7 @@ struct FormSpec {
     int clientWidthTwips;
     int clientHeightTwips;
     const char* icon;
+    WhenMinimised whenMinimised = WhenMinimised::ComesBack;
 
     constexpr QSize clientPixels() const
     {

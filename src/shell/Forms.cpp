@@ -15,7 +15,7 @@
 
 namespace varnelle {
 
-Form::Form(Forms& forms, const FormSpec& design) : QWidget(nullptr), forms_(forms)
+Form::Form(Forms& forms, const FormSpec& design) : QWidget(nullptr), forms_(forms), whenMinimised_(design.whenMinimised)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(design.caption));
@@ -34,7 +34,9 @@ void Form::setVisible(bool visible)
         if (!shownSinceLoad_) {
             shownSinceLoad_ = true;
             QWidget* shown = fitOnScreen(this);
-            if (!shown)
+            if (shown)
+                shown->installEventFilter(this);
+            else
                 shown = this;
             if (const QScreen* screen = QGuiApplication::primaryScreen()) {
                 QRect placed(QPoint(), shown->size());
@@ -42,7 +44,7 @@ void Form::setVisible(bool visible)
                 shown->move(placed.topLeft());
             }
         }
-        showNatively(true);
+        bringToFront();
     } else if (!isVisible()) {
         showNatively(false);
     } else if (!hidePending_) {
@@ -58,11 +60,60 @@ void Form::setVisible(bool visible)
     }
 }
 
+QWidget* Form::topLevel()
+{
+    QWidget* host = hostOf(this);
+    return host ? host : this;
+}
+
 void Form::showNatively(bool visible)
 {
     if (QWidget* host = hostOf(this))
         host->setVisible(visible);
     QWidget::setVisible(visible);
+}
+
+void Form::bringToFront()
+{
+    // Window managers raise the window the player clicks: the error window,
+    // shown because the quiz window was just clicked, would stay mapped
+    // behind it. So every show raises and activates the window, and brings it
+    // back first if the desktop had minimised it.
+    QWidget* window = topLevel();
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    showNatively(true);
+    window->raise();
+    window->activateWindow();
+}
+
+void Form::minimisedBy(QEvent* event)
+{
+    if (event->type() != QEvent::WindowStateChange || whenMinimised_ != WhenMinimised::ComesBack)
+        return;
+    if (!(topLevel()->windowState() & Qt::WindowMinimized))
+        return;
+    // Queued: the window manager finishes minimising before the window asks
+    // to come back.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (visible_ && (topLevel()->windowState() & Qt::WindowMinimized))
+                bringToFront();
+        },
+        Qt::QueuedConnection);
+}
+
+void Form::changeEvent(QEvent* event)
+{
+    minimisedBy(event);
+    QWidget::changeEvent(event);
+}
+
+bool Form::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == hostOf(this))
+        minimisedBy(event);
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form::unload()

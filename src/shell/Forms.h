@@ -78,11 +78,20 @@ public:
 protected:
     virtual void Form_Unload() {}
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     Forms& forms_;
 
 private:
+    // The window the desktop sees: this form, or the view that draws it
+    // scaled down on a small screen.
+    QWidget* topLevel();
     void showNatively(bool visible);
+    void bringToFront();
+    void minimisedBy(QEvent* event);
+
+    WhenMinimised whenMinimised_;
 
     bool visible_ = false;
     bool hidePending_ = false;
