@@ -144,6 +144,22 @@ public:
         return names;
     }
 
+    // The media role of the last stream created under that name, as the
+    // server logs each new stream's properties on the lines after it.
+    QString roleOf(const QString& name) const
+    {
+        QString last;
+        const QRegularExpression stream(
+            QStringLiteral("Created input \\d+ \"%1\"[^\\n]*\\n((?:[^\\n]*sink-input\\.c:     [^\\n]*\\n)*)")
+                .arg(QRegularExpression::escape(name)));
+        const QRegularExpression role(QStringLiteral("media\\.role = \"([^\"]*)\""));
+        for (auto match = stream.globalMatch(log()); match.hasNext();) {
+            const QRegularExpressionMatch found = role.match(match.next().captured(1));
+            last = found.captured(1);
+        }
+        return last;
+    }
+
     static inline const QString kSink = QStringLiteral("varnelle");
 
 private:
@@ -489,6 +505,10 @@ void SoundTest::fileThatCannotBePlayed()
             qPrintable(server_.streams("Created").mid(before).join(u',') + server_.log().right(2000)), 10000);
         QVERIFY(!server_.streams("Created").mid(before).contains(
             played ? QString::fromLatin1(CanberraSound::kDefaultSound) : path));
+        // The desktop's volume for alert sounds must not silence the anthem:
+        // it plays as music, and only the default sound as an alert.
+        QTRY_COMPARE_WITH_TIMEOUT(server_.roleOf(expected), played ? QStringLiteral("music") : QStringLiteral("event"),
+                                  5000);
         QVERIFY(run.forms.coupeVainqueur->close());
         QCOMPARE(run.quits, 1);
     }

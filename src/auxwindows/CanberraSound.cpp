@@ -75,8 +75,10 @@ void CanberraSound::playFile(const QString& bareName)
     int result = CA_ERROR_NOTFOUND;
     if (file.isFile()) {
         const QByteArray path = file.absoluteFilePath().toLocal8Bit();
+        // An anthem is music: played in the role of alert sounds, it would be
+        // silenced by a desktop that turns its alert sounds down or off.
         result = canberra->play(context_, kSoundId, CA_PROP_MEDIA_FILENAME, path.constData(), CA_PROP_MEDIA_ROLE,
-                                "event", nullptr);
+                                "music", nullptr);
     }
     if (result != CA_SUCCESS && result != CA_ERROR_NOTAVAILABLE && result != CA_ERROR_DISCONNECTED) {
         // As the platform does for a file it cannot play: its default sound.
