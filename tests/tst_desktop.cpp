@@ -7,8 +7,10 @@
 
 #include "auxwindows/Erreur.h"
 #include "auxwindows/VillesDeFrance.h"
+#include "shell/Bonjour.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 using namespace varnelle;
@@ -29,6 +31,23 @@ void minimiseAsWindowManager(QWidget* window)
     QCoreApplication::processEvents();
 }
 
+// A key held down: its press, the presses the keyboard repeats, its release.
+void holdKey(QWidget* widget, Qt::Key key, int repeats)
+{
+    const Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QStringLiteral("\r");
+    for (int press = 0; press <= repeats; ++press) {
+        if (press > 0) {
+            QKeyEvent release(QEvent::KeyRelease, key, modifiers, text, true);
+            QApplication::sendEvent(widget, &release);
+        }
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text, press > 0);
+        QApplication::sendEvent(widget, &event);
+    }
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text, false);
+    QApplication::sendEvent(widget, &release);
+}
+
 bool isShownInFront(QWidget* window)
 {
     return window->isVisible() && !(window->windowState() & Qt::WindowMinimized) &&
@@ -44,6 +63,8 @@ private Q_SLOTS:
     void errorWindowInFrontAtEveryWrongClick();
     void revisionMapInFrontAtEveryYes();
     void minimisedWindowsComeBack();
+    void keysPressAFocusedButtonOnce_data();
+    void keysPressAFocusedButtonOnce();
 };
 
 void DesktopTest::errorWindowInFrontAtEveryWrongClick()
@@ -95,6 +116,47 @@ void DesktopTest::minimisedWindowsComeBack()
     // Nothing would ever show the quiz window again.
     minimiseAsWindowManager(&player.france());
     QTRY_VERIFY(isShownInFront(&player.france()));
+    QVERIFY(player.broken.isEmpty());
+}
+
+void DesktopTest::keysPressAFocusedButtonOnce_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("repeats");
+    QTest::newRow("space bar") << int(Qt::Key_Space) << 0;
+    QTest::newRow("Return") << int(Qt::Key_Return) << 0;
+    QTest::newRow("Enter of the keypad") << int(Qt::Key_Enter) << 0;
+    QTest::newRow("Return held down") << int(Qt::Key_Return) << 5;
+    QTest::newRow("Enter held down") << int(Qt::Key_Enter) << 5;
+}
+
+void DesktopTest::keysPressAFocusedButtonOnce()
+{
+    QFETCH(int, key);
+    QFETCH(int, repeats);
+    QuizPlayer player;
+    player.app.question.answers = {YesNoQuestion::kYes, YesNoQuestion::kNo};
+    Bonjour& bonjour = *player.app.forms.bonjour;
+    bonjour.setVisible(true);
+    test::typeText(&bonjour.nj(), QStringLiteral("Lou"));
+    QWidget* entree = bonjour.findChild<QWidget*>(QStringLiteral("Entree"));
+    entree->setFocus(Qt::TabFocusReason);
+    holdKey(entree, Qt::Key(key), repeats);
+    QVERIFY(!bonjour.Visible());
+    QVERIFY(player.app.forms.france.loaded() && player.france().isVisible());
+    QCOMPARE(player.france().NOM().Caption(), QStringLiteral("Lou"));
+
+    // One phase per press: the session starts, and the countries stay open.
+    QWidget* depart = player.controls().DEPART;
+    depart->setFocus(Qt::TabFocusReason);
+    holdKey(depart, Qt::Key(key), repeats);
+    QCOMPARE(player.session().Etape, 1);
+    QCOMPARE(player.session().ItemEnCours, 1);
+    QVERIFY(player.reachPhase(5));
+    depart->setFocus(Qt::TabFocusReason);
+    holdKey(depart, Qt::Key(key), repeats);
+    QCOMPARE(player.app.question.prompts.size(), 1);
+    QVERIFY(player.app.forms.villesDeFrance.loaded());
     QVERIFY(player.broken.isEmpty());
 }
 

@@ -250,6 +250,41 @@ void CommandButton::paintEvent(QPaintEvent*)
     painter.drawText(contents, Qt::AlignCenter | Qt::TextWordWrap, text());
 }
 
+namespace {
+
+bool isReturn(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+QKeyEvent asSpaceBar(const QKeyEvent& event)
+{
+    return QKeyEvent(event.type(), Qt::Key_Space, event.modifiers() & ~Qt::KeypadModifier, QStringLiteral(" "),
+                     event.isAutoRepeat());
+}
+
+} // namespace
+
+// A push button outside a dialog ignores Return; the space bar presses it on
+// the key's press and clicks on its release, once however long it is held.
+void CommandButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!isReturn(*event))
+        return QPushButton::keyPressEvent(event);
+    QKeyEvent space = asSpaceBar(*event);
+    QPushButton::keyPressEvent(&space);
+    event->setAccepted(space.isAccepted());
+}
+
+void CommandButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!isReturn(*event))
+        return QPushButton::keyReleaseEvent(event);
+    QKeyEvent space = asSpaceBar(*event);
+    QPushButton::keyReleaseEvent(&space);
+    event->setAccepted(space.isAccepted());
+}
+
 TextBox::TextBox(QWidget* parent, Colour fore, const FontSpec& font) : QLineEdit(parent)
 {
     setFont(fontFor(font));

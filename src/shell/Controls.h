@@ -114,7 +114,8 @@ private:
 };
 
 // A standard push button whose caption is centred and wrapped at word breaks
-// inside the button, as a command button shows it.
+// inside the button, as a command button shows it. Return and Enter press it
+// as the space bar does, as on the desktops children know.
 class CommandButton : public QPushButton {
     Q_OBJECT
 public:
@@ -128,6 +129,8 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 };
 
 // A one-line text box. KeyPress is raised with the key's character code
