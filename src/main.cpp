@@ -7,6 +7,7 @@
 
 int main(int argc, char* argv[])
 {
+    varnelle::choosePlatform();
     QApplication application(argc, argv);
     varnelle::setUpApplication(application);
     // The forms decide when the run ends (see Forms), not the last window.

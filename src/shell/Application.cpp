@@ -10,6 +10,20 @@
 
 namespace varnelle {
 
+void choosePlatform()
+{
+    // Through X the windows keep the places the program gives them (centred,
+    // the error window over the quiz window) and only the controls their
+    // fixed size allows. Natively, the compositors place top-levels where
+    // they like, and Qt's own title bars offer maximise on every window,
+    // which weston answers with a size that a fixed window cannot take: the
+    // connection ends with a protocol error and the run with it. The price
+    // is Xwayland's upscaling on scaled outputs.
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
 void setUpApplication(QApplication& application)
 {
     QApplication::setApplicationName(QStringLiteral("Varnelle"));

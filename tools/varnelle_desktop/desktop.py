@@ -214,9 +214,19 @@ class Desktop:
         x, y = self.wm.close_point(self.geometry(window), self.geometry(self.frame_of(window)))
         self.x(["xdotool", "mousemove", str(x), str(y), "click", "1"])
 
-    def key(self, window, *keys):
+    def activate(self, window):
+        """Raises the window and gives it the keyboard."""
         self.x(["xdotool", "windowactivate", "--sync", window])
+
+    def type_text(self, text, delay=20):
+        self.x(["xdotool", "type", "--delay", str(delay), text])
+
+    def press(self, *keys):
         self.x(["xdotool", "key", "--clearmodifiers"] + list(keys))
+
+    def key(self, window, *keys):
+        self.activate(window)
+        self.press(*keys)
 
     def grab(self, window):
         left, top, width, height = self.geometry(window)

@@ -18,14 +18,14 @@ class Player:
     def type_name(self, name, delay=20):
         """Types the name into the welcome window, without validating it; returns the window."""
         welcome = self.d.window(self.titles["Bonjour"], 30)
-        self.d.x(["xdotool", "windowactivate", "--sync", welcome])
+        self.d.activate(welcome)
         if name:
-            self.d.x(["xdotool", "type", "--delay", str(delay), name])
+            self.d.type_text(name, delay)
         return welcome
 
     def enter_name(self, name, delay=20):
         self.type_name(name, delay)
-        self.d.x(["xdotool", "key", "Return"])
+        self.d.press("Return")
         self.quiz = self.d.window(self.titles["France"], 30)
         self.d.wait_gone(self.titles["Bonjour"])
         return self.quiz

@@ -24,6 +24,7 @@ from . import sound as sounds
 from .desktop import Desktop, Failure, check
 from .layout import Layout
 from .player import Player
+from .wayland import COMPOSITORS, WaylandDesktop, scenario_wayland
 from .windowmanagers import WINDOW_MANAGERS
 
 
@@ -232,6 +233,7 @@ SCENARIOS = {
     "error-window": scenario_error_window,
     "close-quiz": scenario_close_quiz,
     "files": scenario_files,
+    "wayland": scenario_wayland,
 }
 # Scenarios that listen to the program: they are given the sound server to start.
 HEARING = {"perfect"}
@@ -244,14 +246,17 @@ def main():
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     parser.add_argument("--artifacts")
     parser.add_argument("--workdir")
-    parser.add_argument("--wm", default="icewm", choices=sorted(WINDOW_MANAGERS))
+    parser.add_argument("--wm", default="icewm", choices=sorted(WINDOW_MANAGERS) + sorted(COMPOSITORS))
     parser.add_argument("--sound", default="pulseaudio", choices=sorted(sounds.SOUND_SERVERS))
     args = parser.parse_args()
 
     # CTest stops a test that runs too long with SIGTERM: clean up then too.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
     layout = Layout(args.layout)
-    desktop = Desktop(os.path.abspath(args.binary), args.artifacts, args.workdir, args.wm)
+    if args.wm in COMPOSITORS:
+        desktop = WaylandDesktop(os.path.abspath(args.binary), args.artifacts, args.workdir, COMPOSITORS[args.wm]())
+    else:
+        desktop = Desktop(os.path.abspath(args.binary), args.artifacts, args.workdir, args.wm)
     try:
         started = time.monotonic()
         extra = (sounds.SOUND_SERVERS[args.sound],) if args.scenario in HEARING else ()

@@ -1,0 +1,209 @@
+"""A Wayland session of the run's own: weston nested in Xvfb, with its Xwayland.
+
+The program sees what a GNOME or Plasma session gives it: WAYLAND_DISPLAY, XDG_SESSION_TYPE=wayland, and
+the Xwayland display in DISPLAY. Input is real: xdotool moves Xvfb's pointer and presses its keys, weston's
+x11 backend turns them into Wayland input, and the compositor delivers them as it would a mouse's and a
+keyboard's, raising what is clicked. What the player sees is judged from Xvfb's screen, which holds weston's
+output; the X tools that find windows and their places ask Xwayland.
+"""
+
+import os
+import re
+import subprocess
+
+import numpy
+
+from .desktop import Desktop, check
+from .windowmanagers import WindowManager
+
+SCREEN = (1280, 1024)
+TITLE_BAR = 28  # the height of the title bar weston's X window manager draws over a window
+# The client area of a window maximised below weston's panel, within its frame's borders.
+MAXIMISED = (1268, 959)
+
+
+class Weston(WindowManager):
+    """weston with its desktop shell, in a window of the X server, and an Xwayland it starts on demand on a
+    display it picks itself."""
+
+    name = "weston"
+    socket = "wayland-varnelle"
+
+    def command(self, desktop):
+        config = os.path.join(desktop.root, "weston.ini")
+        with open(config, "w", encoding="utf-8") as ini:
+            ini.write("[core]\nidle-time=0\n[shell]\nlocking=false\nanimation=none\nstartup-animation=none\n")
+        return ["weston", "--backend=x11-backend.so", "--width=%d" % SCREEN[0], "--height=%d" % SCREEN[1],
+                "--xwayland", "--socket=" + self.socket, "--config=" + config, "--idle-time=0"]
+
+    def xwayland_display(self, desktop):
+        """The display weston's Xwayland listens on, once weston says so; None before."""
+        try:
+            with open(os.path.join(desktop.root, self.name + ".log"), encoding="utf-8", errors="replace") as log:
+                found = re.findall(r"xserver listening on display (:\d+)", log.read())
+        except FileNotFoundError:
+            return None
+        return found[0] if found else None
+
+    def ready(self, desktop):
+        return (self.xwayland_display(desktop) is not None
+                and os.path.exists(os.path.join(desktop.env["XDG_RUNTIME_DIR"], self.socket))
+                and "Weston Compositor" in desktop.x(["xwininfo", "-root", "-tree"]))
+
+    def close_point(self, client, frame):
+        left, top, width, _ = client
+        return left + width - 14, top - TITLE_BAR // 2
+
+
+COMPOSITORS = {"weston": Weston}
+
+
+class WaylandDesktop(Desktop):
+    """Xvfb and a nested compositor; the program and the X tools in the compositor's session."""
+
+    def _start_window_manager(self):
+        super()._start_window_manager()
+        self.screen = dict(self.env)  # Xvfb: weston's output, and where input comes from
+        self.env.update(DISPLAY=self.wm.xwayland_display(self), WAYLAND_DISPLAY=self.wm.socket,
+                        XDG_SESSION_TYPE="wayland")
+
+    # Input, through Xvfb and the compositor
+
+    def on_screen(self, command):
+        return subprocess.run(command, env=self.screen, capture_output=True, text=True, timeout=20).stdout
+
+    def pointer_to(self, x, y):
+        """Puts the compositor's pointer at (x, y) of its output. Weston's x11 backend moves its pointer by
+        the motion it sees, so the pointer is first pinned in the top-left corner by a motion larger than
+        the output."""
+        self.on_screen(["xdotool", "mousemove", str(SCREEN[0] - 1), str(SCREEN[1] - 1), "mousemove", "0", "0",
+                        "mousemove", str(x), str(y)])
+
+    def click_at(self, x, y, count=1):
+        self.pointer_to(x, y)
+        self.on_screen(["xdotool", "click", "--repeat", str(count), "--delay", "80", "1"])
+
+    def title_bar_point(self, window):
+        """A point of the window's title bar, a third of the way along."""
+        left, top, width, _ = self.geometry(window)
+        return left + width // 3, top - TITLE_BAR // 2
+
+    def activate(self, window):
+        """Raises the window and gives it the keyboard as a player does: by a click on its title bar."""
+        self.click_at(*self.title_bar_point(window))
+
+    def type_text(self, text, delay=20):
+        self.on_screen(["xdotool", "type", "--delay", str(delay), text])
+
+    def press(self, *keys):
+        self.on_screen(["xdotool", "key"] + list(keys))
+
+    def window_under(self, x, y):
+        self.pointer_to(x, y)
+        out = self.x(["xdotool", "getmouselocation", "--shell"])
+        return re.search(r"WINDOW=(\d+)", out).group(1)
+
+    def click_in(self, window, point):
+        left, top, _, _ = self.geometry(window)
+        x, y = left + point[0], top + point[1]
+        if self.window_under(x, y) not in (window, self.frame_of(window)):
+            self.activate(window)
+        self.click_at(x, y)
+
+    def close_from_title_bar(self, window):
+        self.click_at(*self.wm.close_point(self.geometry(window), None))
+
+    def key(self, window, *keys):
+        self.activate(window)
+        self.press(*keys)
+
+    # What the player sees: the compositor's output on Xvfb
+
+    def grab(self, window):
+        left, top, width, height = self.geometry(window)
+        return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, left, top),
+                               "rgb:-"], env=self.screen, capture_output=True, timeout=20).stdout
+
+    def own_pixels(self, window):
+        """The window's contents as the program drew them, whatever covers it on screen."""
+        return subprocess.run(["import", "-window", window, "rgb:-"], env=self.env, capture_output=True,
+                              timeout=20).stdout
+
+    def seen(self, window):
+        """Whether the player sees the whole window: the screen shows its own pixels where it lies, all but
+        a few (a text cursor blinks)."""
+        screen, own = self.grab(window), self.own_pixels(window)
+        if not screen or len(screen) != len(own):
+            return False
+        differ = numpy.frombuffer(screen, numpy.uint8) != numpy.frombuffer(own, numpy.uint8)
+        return differ.reshape(-1, 3).any(axis=1).mean() < 0.01
+
+    def save_screenshot(self, name):
+        if self.artifacts:
+            os.makedirs(self.artifacts, exist_ok=True)
+            subprocess.run(["import", "-window", "root", os.path.join(self.artifacts, name + ".png")],
+                           env=self.screen, timeout=20, check=True)
+
+
+def seen_window(d, title):
+    """The window of that title once the player sees it whole, where the compositor put it."""
+    window = d.window(title, 30)
+    d.wait_for(lambda: d.seen(window), 15, "the window %r is not seen whole on screen" % title.strip())
+    return window
+
+
+def check_centred(d, window, name):
+    """The window with its title bar lies at the centre of the output, to within a title bar: weston
+    publishes neither the frame's extents nor the work area its panel leaves."""
+    left, top, width, height = d.geometry(window)
+    x, y = left + width / 2, (top - TITLE_BAR + top + height) / 2
+    check(abs(x - SCREEN[0] / 2) <= TITLE_BAR and abs(y - SCREEN[1] / 2) <= TITLE_BAR,
+          "the %s window's centre is at (%d, %d), not at the screen's (%d, %d)"
+          % (name, x, y, SCREEN[0] / 2, SCREEN[1] / 2))
+
+
+def maximise_and_restore(d, window, name):
+    """A double-click on the title bar is weston's maximise; a second one restores the window."""
+    before = d.geometry(window)
+    d.click_at(*d.title_bar_point(window), count=2)
+    d.wait_for(lambda: d.geometry(window)[2:] == MAXIMISED, 10, "the %s window was not maximised: %s"
+               % (name, d.geometry(window)))
+    d.wait_for(lambda: d.seen(window), 10, "the %s window is not seen whole once maximised" % name)
+    check(d.app.poll() is None, "the program ended when its %s window was maximised" % name)
+    d.click_at(*d.title_bar_point(window), count=2)
+    d.wait_for(lambda: d.geometry(window) == before, 10, "the %s window did not come back to its place: %s, not %s" % (name, d.geometry(window), before))
+    d.wait_for(lambda: d.seen(window), 10, "the %s window is not seen whole once restored" % name)
+    check(d.app.poll() is None, "the program ended when its %s window was restored" % name)
+
+
+def check_error_window_over_quiz(d, p):
+    """The error window is seen whole, over the middle of the quiz window: it covers that window's centre."""
+    error = seen_window(d, p.titles["Erreur"])
+    left, top, width, height = d.geometry(p.quiz)
+    e_left, e_top, e_width, e_height = d.geometry(error)
+    dx = e_left + e_width / 2 - (left + width / 2)
+    dy = e_top + e_height / 2 - (top + height / 2)
+    check(abs(dx) < e_width / 2 and abs(dy) < e_height / 2,
+          "the error window's centre is (%+d, %+d) from the quiz window's" % (dx, dy))
+
+
+def scenario_wayland(d, p):
+    """In a Wayland session with Xwayland the program runs through X: its windows open centred, the error
+    window is seen over the middle of the quiz window, and maximising a window from its title bar, which
+    natively ends the run with a protocol error, only maximises it."""
+    d.start()
+    welcome = seen_window(d, p.titles["Bonjour"])
+    check_centred(d, welcome, "welcome")
+    d.save_screenshot("e2e-wayland-welcome")
+    maximise_and_restore(d, welcome, "welcome")
+    p.enter_name("Lou")
+    check_centred(d, seen_window(d, p.titles["France"]), "quiz")
+    p.click_depart()
+    p.click_box(3)  # Allemagne is sought: wrong
+    check_error_window_over_quiz(d, p)
+    d.save_screenshot("e2e-wayland-error")
+    p.click_box(1)
+    d.wait_gone(p.titles["Erreur"])
+    maximise_and_restore(d, p.quiz, "quiz")
+    p.click_box(3)
+    check_error_window_over_quiz(d, p)
