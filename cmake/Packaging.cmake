@@ -40,7 +40,10 @@ install(DIRECTORY assets/licenses DESTINATION "${VARNELLE_INSTALL_DOCDIR}")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME varnelle)
 set(CPACK_PACKAGE_VENDOR "The Varnelle developers")
-set(CPACK_PACKAGE_CONTACT "The Varnelle developers <maintainers@varnelle.fr>")
+# The project holds no domain: the maintainer address, which the format
+# requires, is under example.org, reserved for examples, and the package names
+# no homepage, which it allows.
+set(CPACK_PACKAGE_CONTACT "The Varnelle developers <maintainers@varnelle.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "geography quiz on the map of France for children")
 set(CPACK_PACKAGE_DESCRIPTION
     "Varnelle asks a child to find, on a relief map of France that bears no names,
@@ -54,7 +57,6 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://varnelle.fr/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The program loads libcanberra itself when the anthem first plays, so no
 # link records it for dpkg-shlibdeps.
