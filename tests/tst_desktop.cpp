@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTest>
 
 using namespace varnelle;
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void errorWindowInFrontAtEveryWrongClick();
     void revisionMapInFrontAtEveryYes();
     void minimisedWindowsComeBack();
+    void framesCentredInTheWorkArea();
     void keysPressAFocusedButtonOnce_data();
     void keysPressAFocusedButtonOnce();
 };
@@ -117,6 +119,19 @@ void DesktopTest::minimisedWindowsComeBack()
     minimiseAsWindowManager(&player.france());
     QTRY_VERIFY(isShownInFront(&player.france()));
     QVERIFY(player.broken.isEmpty());
+}
+
+void DesktopTest::framesCentredInTheWorkArea()
+{
+    QuizPlayer player;
+    player.enterName(QStringLiteral("Lou"));
+    QVERIFY(player.clickDepart());
+    QVERIFY(player.clickBox(3));
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    for (QWidget* window : std::initializer_list<QWidget*>{&player.france(), player.app.forms.erreur.loaded()}) {
+        QVERIFY(window->frameGeometry() != window->geometry());
+        QVERIFY2((window->frameGeometry().center() - centre).manhattanLength() <= 1, qPrintable(window->windowTitle()));
+    }
 }
 
 void DesktopTest::keysPressAFocusedButtonOnce_data()

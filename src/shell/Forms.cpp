@@ -6,6 +6,7 @@
 #include "quiz/France.h"
 #include "shell/Artwork.h"
 #include "shell/Bonjour.h"
+#include "shell/FrameExtents.h"
 #include "shell/ScreenFit.h"
 
 #include <QCloseEvent>
@@ -38,10 +39,14 @@ void Form::setVisible(bool visible)
                 shown->installEventFilter(this);
             else
                 shown = this;
+            // A desktop centres the whole window, frame included. The client
+            // area is placed, not the frame: where the frame's corner lands
+            // for a given position depends on what Qt knows of the frame.
             if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                QRect placed(QPoint(), shown->size());
+                const QMargins frame = frameExtentsBeforeShowing(shown);
+                QRect placed = QRect(QPoint(), shown->size()) + frame;
                 placed.moveCenter(screen->availableGeometry().center());
-                shown->move(placed.topLeft());
+                shown->setGeometry(placed - frame);
             }
         }
         bringToFront();

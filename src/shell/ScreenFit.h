@@ -8,8 +8,9 @@ class QWidget;
 namespace varnelle {
 
 // Room kept around a window's client area for the frame that the desktop
-// draws: a title bar of up to 40 pixels and borders of up to 8. The windows
-// are centred on their client areas, so each side keeps the larger of the two.
+// draws: a title bar of up to 40 pixels and borders of up to 8. The frame's
+// real size is known only once the window exists, so each side keeps the
+// larger of the two.
 inline constexpr QSize kFrameAllowance{2 * 8, 2 * 40};
 
 // The factor, at most 1 and a whole number of hundredths, by which a window

@@ -1,0 +1,104 @@
+#include "shell/FrameExtents.h"
+
+#include <QGuiApplication>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+namespace varnelle {
+
+namespace {
+
+// How long a window manager that promised an answer may take to give it.
+constexpr int kAnswerPolls = 50;
+constexpr unsigned long kPollMicroseconds = 4000;
+
+template <class Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+{
+    const ReplyPtr<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+ReplyPtr<xcb_get_property_reply_t> cardinals(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
+                                             xcb_atom_t type, uint32_t count)
+{
+    return ReplyPtr<xcb_get_property_reply_t>(
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, type, 0, count), nullptr),
+        &std::free);
+}
+
+bool supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t wanted)
+{
+    const auto supported = cardinals(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
+    if (!supported || supported->format != 32)
+        return false;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()));
+    return std::find(atoms, atoms + supported->value_len, wanted) != atoms + supported->value_len;
+}
+
+// The extents the window manager sets on the window, or nullopt until it has.
+std::optional<QMargins> extentsOf(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t extents)
+{
+    const auto reply = cardinals(connection, window, extents, XCB_ATOM_CARDINAL, 4);
+    if (!reply || reply->format != 32 || reply->value_len != 4)
+        return std::nullopt;
+    const auto* sides = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    // Left, right, top, bottom.
+    return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
+}
+
+std::optional<QMargins> askWindowManager(QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return std::nullopt;
+    const auto client = xcb_window_t(window->winId());
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+    if (!screen || !supports(connection, screen->root, request))
+        return std::nullopt;
+
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = client;
+    message.type = request;
+    xcb_send_event(connection, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+    for (int poll = 0; poll < kAnswerPolls; ++poll) {
+        if (const std::optional<QMargins> answer = extentsOf(connection, client, extents))
+            return answer;
+        QThread::usleep(kPollMicroseconds);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QMargins frameExtentsBeforeShowing(QWidget* window)
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (const std::optional<QMargins> answer = askWindowManager(window))
+            return *answer;
+    }
+    window->winId();
+    return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+}
+
+} // namespace varnelle
