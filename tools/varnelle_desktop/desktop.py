@@ -194,9 +194,10 @@ class Desktop:
             current = parent
 
     def window_under(self, x, y):
+        """The top-level window on screen at that point: a frame, or a window without one."""
         self.x(["xdotool", "mousemove", str(x), str(y)])
         out = self.x(["xdotool", "getmouselocation", "--shell"])
-        return re.search(r"WINDOW=(\d+)", out).group(1)
+        return self.frame_of(re.search(r"WINDOW=(\d+)", out).group(1))
 
     def click_in(self, window, point):
         """Clicks a point of a window's client area, raising the window first
@@ -229,9 +230,10 @@ class Desktop:
         self.press(*keys)
 
     def grab(self, window):
+        """The pixels of the window's client area as the screen shows them, 8-bit RGB."""
         left, top, width, height = self.geometry(window)
         return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, left, top),
-                               "rgb:-"], env=self.env, capture_output=True, timeout=20).stdout
+                               "-depth", "8", "rgb:-"], env=self.env, capture_output=True, timeout=20).stdout
 
     def wait_change(self, window, before, seconds=10):
         """Waits until the window looks different from before and has settled."""

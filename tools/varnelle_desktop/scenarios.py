@@ -162,6 +162,45 @@ def scenario_error_window(d, p):
     check(p.on_screen() == [p.titles["France"].strip()], "windows on screen: %s" % p.on_screen())
 
 
+def red_share(pixels):
+    """The share of the no-entry sign's red among RGB pixels; the map under the error window has none."""
+    count = len(pixels) // 3
+    red = sum(1 for i in range(0, 3 * count, 3) if pixels[i] > 200 and pixels[i + 1] < 60 and pixels[i + 2] < 60)
+    return red / max(count, 1)
+
+
+def centred_frame(d, window):
+    """Checks that the window's frame, not its client area, stands in the middle of the work area."""
+    left, top, width, height = d.geometry(d.frame_of(window))
+    area = [int(v) for v in re.findall(r"\d+", d.x(["xprop", "-root", "_NET_WORKAREA"]).split("=")[-1])[:4]]
+    off = (2 * left + width - (2 * area[0] + area[2]), 2 * top + height - (2 * area[1] + area[3]))
+    check(max(abs(v) for v in off) <= 2, "frame %s off the work area's centre by %s half-pixels"
+          % ((left, top, width, height), off))
+
+
+def scenario_error_window_seen(d, p):
+    """The error window's own pixels are on screen, in front of the quiz window, after every wrong click in
+    a row, also after the player minimised it; every window's frame opens centred in the work area."""
+    error = p.titles["Erreur"]
+    d.start()
+    centred_frame(d, d.window(p.titles["Bonjour"], 30))
+    p.enter_name("Lou")
+    centred_frame(d, p.quiz)
+    p.click_depart()
+    for wrong in (3, 4, 5, 6):
+        p.click_box(wrong)
+        window = d.window(error)
+        if wrong == 3:
+            centred_frame(d, window)
+        d.wait_for(lambda: red_share(d.grab(window)) > 0.2, 10,
+                   "the error window is not seen after the wrong click on box %d" % wrong)
+        d.save_screenshot("e2e-error-seen-%d" % wrong)
+        if wrong == 5:
+            d.x(["xdotool", "windowminimize", "--sync", window])
+    p.click_box(1)
+    d.wait_gone(error)
+
+
 def scenario_close_quiz(d, p):
     """The quiz window closed from its title bar mid-session ends the run, no window left behind."""
     d.start()
@@ -232,6 +271,7 @@ SCENARIOS = {
     "errors": scenario_errors,
     "error-window": scenario_error_window,
     "close-quiz": scenario_close_quiz,
+    "error-window-seen": scenario_error_window_seen,
     "files": scenario_files,
     "wayland": scenario_wayland,
 }

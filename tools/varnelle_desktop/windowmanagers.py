@@ -52,8 +52,19 @@ class IceWM(WindowManager):
         return {"ICEWM_PRIVCFG": config}
 
 
+class Xfwm4(WindowManager):
+    """Xfce's window manager with its compositor: click to raise, and a frame on every side. It reads its
+    settings through xfconf, so it gets a session bus of its own."""
+
+    name = "xfwm4"
+
+    def command(self, desktop):
+        return ["dbus-run-session", "--", "xfwm4", "--compositor=on"]
+
+
 WINDOW_MANAGERS = {
     "icewm": IceWM,
+    "xfwm4": Xfwm4,
     # A bare X server: windows stand where the program puts them, without frames.
     "none": None,
 }
