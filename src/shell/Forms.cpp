@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+#include <QWindow>
 
 namespace varnelle {
 
@@ -39,14 +40,18 @@ void Form::setVisible(bool visible)
                 shown->installEventFilter(this);
             else
                 shown = this;
-            // A desktop centres the whole window, frame included. The client
-            // area is placed, not the frame: where the frame's corner lands
-            // for a given position depends on what Qt knows of the frame.
+            // A desktop centres the whole window, frame included.
             if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                const QMargins frame = frameExtentsBeforeShowing(shown);
+                const std::optional<QMargins> told = frameExtentsBeforeShowing(shown);
+                const QMargins frame = told ? *told : frameMarginsOf(shown);
                 QRect placed = QRect(QPoint(), shown->size()) + frame;
                 placed.moveCenter(screen->availableGeometry().center());
-                shown->setGeometry(placed - frame);
+                // Once the window manager has told the frame, Qt places the
+                // client area at a window's position: place the client area.
+                if (told)
+                    shown->setGeometry(placed - frame);
+                else
+                    shown->move(placed.topLeft());
             }
         }
         bringToFront();

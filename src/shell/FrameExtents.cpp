@@ -65,12 +65,14 @@ std::optional<QMargins> askWindowManager(QWidget* window)
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
     if (!connection)
         return std::nullopt;
-    const auto client = xcb_window_t(window->winId());
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     if (!screen || !supports(connection, screen->root, request))
         return std::nullopt;
+    // Only then is the window created: a window manager that places windows
+    // itself (weston's) honours only the position a window is created with.
+    const auto client = xcb_window_t(window->winId());
 
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
@@ -91,14 +93,21 @@ std::optional<QMargins> askWindowManager(QWidget* window)
 
 } // namespace
 
-QMargins frameExtentsBeforeShowing(QWidget* window)
+QMargins frameMarginsOf(QWidget* window)
 {
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        if (const std::optional<QMargins> answer = askWindowManager(window))
-            return *answer;
-    }
+    // An X11 window that no window manager frames yet has no margins to
+    // tell; creating it early would only cost it its position.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        return {};
     window->winId();
     return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+}
+
+std::optional<QMargins> frameExtentsBeforeShowing(QWidget* window)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return std::nullopt;
+    return askWindowManager(window);
 }
 
 } // namespace varnelle

@@ -3,14 +3,19 @@
 
 #include <QMargins>
 
+#include <optional>
+
 class QWidget;
 
 namespace varnelle {
 
 // The frame's width on each side of the client area of `window`, a top-level
-// not yet shown. An X11 window manager is asked for it (_NET_REQUEST_FRAME_EXTENTS)
-// and waited for a moment; elsewhere the platform's own figure is taken, which
-// may be none.
-QMargins frameExtentsBeforeShowing(QWidget* window);
+// not yet shown, as an X11 window manager tells it when asked
+// (_NET_REQUEST_FRAME_EXTENTS); nullopt where no window manager answers.
+std::optional<QMargins> frameExtentsBeforeShowing(QWidget* window);
+
+// The frame the platform itself reports for `window` where no window manager
+// told one: the offscreen platform's fake frames, for one.
+QMargins frameMarginsOf(QWidget* window);
 
 } // namespace varnelle
