@@ -5,10 +5,10 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
+namespace {
+
+int run(QApplication& application)
 {
-    varnelle::choosePlatform();
-    QApplication application(argc, argv);
     varnelle::setUpApplication(application);
     // The forms decide when the run ends (see Forms), not the last window.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -19,4 +19,17 @@ int main(int argc, char* argv[])
     varnelle::Forms forms(platform);
     forms.bonjour.setVisible(true);
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    varnelle::choosePlatform();
+    const int status = [&] {
+        QApplication application(argc, argv);
+        return run(application);
+    }();
+    varnelle::awaitWorkerThreadsGone();
+    return status;
 }

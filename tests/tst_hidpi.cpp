@@ -9,6 +9,7 @@
 #include "auxwindows/VillesDeFrance.h"
 #include "quiz/France.h"
 #include "quizwindow/FranceLayout.h"
+#include "shell/Application.h"
 #include "shell/Bonjour.h"
 #include "shell/Controls.h"
 #include "shell/MessageBoxQuestion.h"
@@ -382,10 +383,14 @@ void HiDpiTest::pictureIsDrawnFromItsDenseImage()
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-    application.setAttribute(Qt::AA_Use96Dpi, true);
-    HiDpiTest test;
-    return QTest::qExec(&test, argc, argv);
+    const int status = [&] {
+        QApplication application(argc, argv);
+        application.setAttribute(Qt::AA_Use96Dpi, true);
+        HiDpiTest test;
+        return QTest::qExec(&test, argc, argv);
+    }();
+    awaitWorkerThreadsGone();
+    return status;
 }
 
 #include "tst_hidpi.moc"

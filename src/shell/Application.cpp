@@ -3,9 +3,12 @@
 #include "shell/Artwork.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QIcon>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QThread>
 #include <QTranslator>
 
 namespace varnelle {
@@ -39,6 +42,16 @@ void setUpApplication(QApplication& application)
     auto* translator = new QTranslator(&application);
     if (translator->load(QStringLiteral(":/translations/qtbase_fr.qm")))
         QCoreApplication::installTranslator(translator);
+}
+
+void awaitWorkerThreadsGone()
+{
+    // The kernel lists a thread under /proc/self/task until it has exited;
+    // the deadline only keeps a stuck thread from hanging the exit.
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    QDeadlineTimer deadline(10000);
+    while (tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size() > 1 && !deadline.hasExpired())
+        QThread::msleep(5);
 }
 
 } // namespace varnelle
