@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     AlwaysNo question;
     Silent sound;
     Platform platform{question, sound, [] {}};
-    Forms forms(platform);
+    Windows forms(platform);
     forms.bonjour.setVisible(true);
     QTest::qWaitForWindowExposed(&*forms.bonjour);
 

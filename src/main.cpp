@@ -2,6 +2,7 @@
 #include "shell/Application.h"
 #include "shell/Bonjour.h"
 #include "shell/MessageBoxQuestion.h"
+#include "shell/Windows.h"
 
 #include <QApplication>
 
@@ -16,8 +17,8 @@ int run(QApplication& application)
     varnelle::MessageBoxQuestion question;
     varnelle::CanberraSound sound;
     varnelle::Platform platform{question, sound, [] { QCoreApplication::quit(); }};
-    varnelle::Forms forms(platform);
-    forms.bonjour.setVisible(true);
+    varnelle::Windows windows(platform);
+    windows.bonjour.setVisible(true);
     return QApplication::exec();
 }
 

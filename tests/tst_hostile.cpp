@@ -141,7 +141,7 @@ void HostileTest::clicksDuringTheQuestionAreBlocked()
     ClickingQuestion question(france);
     test::RecordingSound sound;
     Platform platform{question, sound, [] {}};
-    Forms forms(platform);
+    Windows forms(platform);
     forms.bonjour.setVisible(true);
     forms.bonjour->Entree_Click();
     france = &*forms.france;

@@ -338,7 +338,7 @@ struct Run {
     CanberraSound sound;
     int quits = 0;
     Platform platform{question, sound, [this] { ++quits; }};
-    Forms forms{platform};
+    Windows forms{platform};
 };
 
 // A RIFF/WAVE header for 16-bit stereo PCM at 44.1 kHz with that many data bytes.

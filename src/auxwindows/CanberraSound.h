@@ -1,7 +1,7 @@
 // Varnelle: the sound player on libcanberra, the desktop's event-sound library.
 #pragma once
 
-#include "shell/Forms.h"
+#include "shell/Platform.h"
 
 struct ca_context;
 

@@ -21,7 +21,7 @@ constexpr LabelRow kCoupeLabel{"Label1",
 
 } // namespace
 
-CoupeVainqueur::CoupeVainqueur(Forms& forms) : Form(forms, kCoupeForm)
+CoupeVainqueur::CoupeVainqueur(Windows& windows) : Form(windows, kCoupeForm), windows_(windows)
 {
     addLabel(addPicture(this, kCoupePicture)->inner(), kCoupeLabel);
     Form_Load();
@@ -29,12 +29,12 @@ CoupeVainqueur::CoupeVainqueur(Forms& forms) : Form(forms, kCoupeForm)
 
 void CoupeVainqueur::Form_Load()
 {
-    forms_.platform().sound.playFile(QString::fromLatin1(kAnthem));
+    windows_.platform().sound.playFile(QString::fromLatin1(kAnthem));
 }
 
 void CoupeVainqueur::Form_Unload()
 {
-    forms_.platform().sound.stop();
+    windows_.platform().sound.stop();
 }
 
 } // namespace varnelle

@@ -1,7 +1,7 @@
 // Varnelle: the winner's cup window, which plays the anthem while it is open.
 #pragma once
 
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 
 namespace varnelle {
 
@@ -11,7 +11,7 @@ inline constexpr FormSpec kCoupeForm{"Coupe du vainqueur", 3345, 3405, ":/icons/
 class CoupeVainqueur : public Form {
     Q_OBJECT
 public:
-    explicit CoupeVainqueur(Forms& forms);
+    explicit CoupeVainqueur(Windows& windows);
 
     static constexpr const char* kAnthem = "Marseillaise.wav";
 
@@ -20,6 +20,8 @@ protected:
 
 private:
     void Form_Load();
+
+    Windows& windows_;
 };
 
 } // namespace varnelle

@@ -16,7 +16,7 @@ constexpr LabelRow kErreurLabel{
 
 } // namespace
 
-Erreur::Erreur(Forms& forms) : Form(forms, kErreurForm)
+Erreur::Erreur(Windows& windows) : Form(windows, kErreurForm)
 {
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(kErreurBack));

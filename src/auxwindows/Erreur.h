@@ -1,18 +1,20 @@
 // Varnelle: the error window, shown after a wrong click on an answer box.
 #pragma once
 
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 
 namespace varnelle {
 
-// The window itself: its title, client area, icon, and what minimising it does.
-inline constexpr FormSpec kErreurForm{"Erreur de localisation", 1800, 2295, ":/icons/erreur.ico",
-                                      WhenMinimised::WaitsForNextShow};
+// The window itself: its title, client area, icon, what minimising it does, and
+// that it only comments on the quiz window: alone on screen, it does not keep
+// the run going.
+inline constexpr FormSpec kErreurForm{
+    "Erreur de localisation", 1800, 2295, ":/icons/erreur.ico", WhenMinimised::WaitsForNextShow, KeepsRunAlive::No};
 
 class Erreur : public Form {
     Q_OBJECT
 public:
-    explicit Erreur(Forms& forms);
+    explicit Erreur(Windows& windows);
 };
 
 } // namespace varnelle

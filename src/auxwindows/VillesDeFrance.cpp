@@ -12,7 +12,7 @@ constexpr aux::PictureRow kVillesPicture{{0, 0, 12495, 13335}, ":/pictures/Ville
 
 } // namespace
 
-VillesDeFrance::VillesDeFrance(Forms& forms) : Form(forms, kVillesForm)
+VillesDeFrance::VillesDeFrance(Windows& windows) : Form(windows, kVillesForm)
 {
     addPicture(this, kVillesPicture);
 }

@@ -1,7 +1,7 @@
 // Varnelle: the city revision window, a map of the cities with their names.
 #pragma once
 
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 
 namespace varnelle {
 
@@ -13,7 +13,7 @@ inline constexpr FormSpec kVillesForm{
 class VillesDeFrance : public Form {
     Q_OBJECT
 public:
-    explicit VillesDeFrance(Forms& forms);
+    explicit VillesDeFrance(Windows& windows);
 };
 
 } // namespace varnelle

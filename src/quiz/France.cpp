@@ -22,7 +22,7 @@ QString text(const char* utf8)
 
 } // namespace
 
-France::France(Forms& forms) : Form(forms, layout::kFranceForm), carte_(buildCarte(this))
+France::France(Windows& windows) : Form(windows, layout::kFranceForm), windows_(windows), carte_(buildCarte(this))
 {
     connect(carte_.DEPART, &CommandButton::Click, this, &France::DEPART_Click);
     for (int number = 1; number <= 54; ++number)
@@ -101,12 +101,12 @@ void France::askRevision()
 {
     session_.ItemEnCours = 23;
     session_.Reponse = static_cast<std::int16_t>(
-        forms_.platform().question.ask(this,
-                                       text("Souhaites-tu r\u00e9viser la position des principales") + kLineBreak +
-                                           text(" villes de France avant de continuer ?"),
-                                       text(kRevisionTitle)));
+        windows_.platform().question.ask(this,
+                                         text("Souhaites-tu r\u00e9viser la position des principales") + kLineBreak +
+                                             text(" villes de France avant de continuer ?"),
+                                         text(kRevisionTitle)));
     if (session_.Reponse == YesNoQuestion::kYes)
-        forms_.villesDeFrance.setVisible(true);
+        windows_.villesDeFrance.setVisible(true);
     else
         openTheme(5);
 }
@@ -136,16 +136,16 @@ void France::closeSession()
 {
     if (session_.NbErreurs == 0) {
         setVisible(false);
-        forms_.coupeVainqueur.setVisible(true);
+        windows_.coupeVainqueur.setVisible(true);
     } else {
-        forms_.End();
+        windows_.End();
     }
 }
 
 void France::Check_Click(int number)
 {
     const Theme& theme = themeOf(number);
-    forms_.erreur.setVisible(false);
+    windows_.erreur.setVisible(false);
     if (session_.ItemEnCours == number) {
         session_.ItemEnCours = static_cast<std::int16_t>(number + 1);
         carte_.Note->setCaption(numberText(number));
@@ -155,7 +155,7 @@ void France::Check_Click(int number)
             carte_.Check(number).setVisible(false);
     } else {
         incrementChecked(session_.NbErreurs);
-        forms_.erreur.setVisible(true);
+        windows_.erreur.setVisible(true);
         carte_.Check(number).setValue(2); // handles this click a second time, nested
         if (session_.NbErreurs == 2)
             carte_.Erreurs->setCaption(text("Une erreur"));

@@ -18,7 +18,7 @@
 
 #include "quiz/Session.h"
 #include "quizwindow/Carte.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 
 namespace varnelle {
 
@@ -32,7 +32,7 @@ inline constexpr const char* kRevisionTitle = "R\u00e9viser ou Continuer imm\u00
 class France : public Form {
     Q_OBJECT
 public:
-    explicit France(Forms& forms);
+    explicit France(Windows& windows);
 
     const Session& session() const { return session_; }
     const CarteControls& controls() const { return carte_; }
@@ -51,6 +51,7 @@ private:
     void closeSession();
     void writeInstructions(const catalogue::Theme& theme);
 
+    Windows& windows_;
     Session session_;
     CarteControls carte_;
 };

@@ -28,7 +28,7 @@ constexpr int kEnter = 13;
 
 } // namespace
 
-Bonjour::Bonjour(Forms& forms) : Form(forms, kBonjourForm)
+Bonjour::Bonjour(Windows& windows) : Form(windows, kBonjourForm), windows_(windows)
 {
     for (const LabelRow& row : kLabels)
         addLabel(this, row);
@@ -58,8 +58,8 @@ void Bonjour::takeName()
 void Bonjour::validate()
 {
     setVisible(false);
-    forms_.france.setVisible(true);
-    forms_.france->NOM().setCaption(NomSaisi);
+    windows_.france.setVisible(true);
+    windows_.france->NOM().setCaption(NomSaisi);
 }
 
 void Bonjour::nj_KeyPress(int keyAscii)

@@ -1,7 +1,7 @@
 // Varnelle: the welcome window, which takes the player's name and opens the quiz.
 #pragma once
 
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 
 class QLineEdit;
 
@@ -17,7 +17,7 @@ inline constexpr FormSpec kBonjourForm{"      Varnelle - Accueil des participant
 class Bonjour : public Form {
     Q_OBJECT
 public:
-    explicit Bonjour(Forms& forms);
+    explicit Bonjour(Windows& windows);
 
     TextBox& nj() const { return *nj_; }
     CommandButton& Entree() const { return *entree_; }
@@ -29,6 +29,7 @@ private:
     void takeName();
     void validate();
 
+    Windows& windows_;
     QString NomSaisi;
     TextBox* nj_;
     CommandButton* entree_;

@@ -19,6 +19,10 @@ enum class WhenMinimised : std::uint8_t {
     WaitsForNextShow,
 };
 
+// Whether a window left alone on screen keeps the program running once the
+// player has closed the others.
+enum class KeepsRunAlive : bool { No, Yes };
+
 // The client area is stored in twips, like every control in the window.
 struct FormSpec {
     const char* caption;
@@ -26,6 +30,7 @@ struct FormSpec {
     int clientHeightTwips;
     const char* icon;
     WhenMinimised whenMinimised = WhenMinimised::ComesBack;
+    KeepsRunAlive keepsRunAlive = KeepsRunAlive::Yes;
 
     constexpr QSize clientPixels() const
     {

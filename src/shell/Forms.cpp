@@ -1,11 +1,6 @@
 #include "shell/Forms.h"
 
-#include "auxwindows/CoupeVainqueur.h"
-#include "auxwindows/Erreur.h"
-#include "auxwindows/VillesDeFrance.h"
-#include "quiz/France.h"
 #include "shell/Artwork.h"
-#include "shell/Bonjour.h"
 #include "shell/FrameExtents.h"
 #include "shell/ScreenFit.h"
 
@@ -17,12 +12,23 @@
 
 namespace varnelle {
 
-Form::Form(Forms& forms, const FormSpec& design) : QWidget(nullptr), forms_(forms), whenMinimised_(design.whenMinimised)
+Form::Form(Forms& forms, const FormSpec& design)
+    : QWidget(nullptr), whenMinimised_(design.whenMinimised), owner_(forms),
+      keepsRunAlive_(design.keepsRunAlive == KeepsRunAlive::Yes)
 {
+    owner_.loaded_.append(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(formIcon(QString::fromLatin1(design.icon)));
     setFixedSize(design.clientPixels());
+}
+
+Form::~Form()
+{
+    // An unloaded form has left the list already, and may outlive it: it is
+    // deleted later, by the event loop.
+    if (!unloaded_)
+        owner_.loaded_.removeOne(this);
 }
 
 void Form::setVisible(bool visible)
@@ -132,6 +138,7 @@ void Form::unload()
         return;
     Form_Unload();
     unloaded_ = true;
+    owner_.loaded_.removeOne(this);
     visible_ = false;
     showNatively(false);
     deleteLater();
@@ -143,27 +150,11 @@ void Form::closeEvent(QCloseEvent* event)
     if (unloaded_)
         return;
     unload();
-    forms_.formClosedByPlayer();
+    owner_.formClosedByPlayer();
 }
 
-Forms::Forms(Platform& platform)
-    : bonjour([this] { return new Bonjour(*this); }), france([this] { return new France(*this); }),
-      erreur([this] { return new Erreur(*this); }), villesDeFrance([this] { return new VillesDeFrance(*this); }),
-      coupeVainqueur([this] { return new CoupeVainqueur(*this); }), platform_(platform)
+Forms::Forms(std::function<void()> quit) : quit_(std::move(quit))
 {
-}
-
-Forms::~Forms() = default;
-
-QList<Form*> Forms::loadedForms() const
-{
-    QList<Form*> forms;
-    for (Form* form : std::initializer_list<Form*>{bonjour.loaded(), france.loaded(), erreur.loaded(),
-                                                   villesDeFrance.loaded(), coupeVainqueur.loaded()}) {
-        if (form)
-            forms.append(form);
-    }
-    return forms;
 }
 
 void Forms::End()
@@ -171,17 +162,15 @@ void Forms::End()
     if (ended_)
         return;
     ended_ = true;
-    for (Form* form : loadedForms())
+    for (Form* form : QList<Form*>(loaded_))
         form->unload();
-    platform_.quit();
+    quit_();
 }
 
 void Forms::formClosedByPlayer()
 {
-    // The error window only comments on the quiz window: alone on screen, it
-    // does not keep the run going.
-    for (Form* form : loadedForms()) {
-        if (form->Visible() && form != erreur.loaded())
+    for (const Form* form : loaded_) {
+        if (form->Visible() && form->keepsRunAlive())
             return;
     }
     End();

@@ -1,20 +1,20 @@
-// Varnelle: the forms runtime, which gives the five windows classic form semantics on Qt.
+// Varnelle: the forms runtime, which gives windows classic form semantics on Qt.
 //
 // How it fits together, for a newcomer:
-// - Forms owns one FormRef per window (Bonjour, France, Erreur, VillesDeFrance,
-//   CoupeVainqueur) and the seams to the outside world (the Yes/No question,
-//   the end of the application, the sound player). It is created once in main()
-//   and handed to every window, which reaches the others through it.
+// - The runtime knows no window of the application. A window is a Form built
+//   from its layout's FormSpec; the application reaches each of its windows
+//   through a FormRef, and gathers them in an object derived from Forms (see
+//   shell/Windows.h), created once in main() and handed to every window.
 // - A FormRef creates its window on first use: any operation on a window that
 //   is not loaded loads it (builds it from its layout and runs its Form_Load).
 //   Setting Visible shows the window modeless, or hides it; hiding never
 //   unloads, so controls and variables keep their values.
 // - A title-bar close unloads the window: its Form_Unload runs, the window is
 //   destroyed, and the next use builds a fresh one in its initial state.
-// - End() ends the application: every loaded window is unloaded, then the run
-//   ends. The run also ends when the player closes a window and no window is
-//   left on screen but the error window: a process never lives on with
-//   nothing visible, while a city revision window left open keeps the run.
+// - Forms holds every loaded form. End() ends the application: every loaded
+//   window is unloaded, then the run ends. The run also ends when the player
+//   closes a window and no window that keeps the run alive (FormSpec) is left
+//   on screen: a process never lives on with nothing visible.
 // - Handlers run one at a time on the one thread; the exceptions are a check
 //   box whose Value is set in code, which raises its Click nested inside the
 //   setter (see CheckBox), and the Yes/No question, which blocks until answered.
@@ -22,6 +22,7 @@
 
 #include "shell/FormSpec.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -32,46 +33,18 @@ namespace varnelle {
 
 class Forms;
 
-// The modal Yes/No question: a prompt, a title, the buttons Yes and No (Yes the
-// default), no icon; it can be answered only by one of its two buttons.
-class YesNoQuestion {
-public:
-    static constexpr int kYes = 6;
-    static constexpr int kNo = 7;
-
-    virtual ~YesNoQuestion() = default;
-    virtual int ask(QWidget* parent, const QString& prompt, const QString& title) = 0;
-};
-
-// Plays a sound file in the background, and stops it.
-class SoundPlayer {
-public:
-    virtual ~SoundPlayer() = default;
-    // Starts the WAV file of that bare name, looked for in the current working
-    // directory, once, in the background; falls back to the desktop's default
-    // sound when the file cannot be played. Reports nothing.
-    virtual void playFile(const QString& bareName) = 0;
-    // Stops whatever this player plays; does nothing when nothing plays.
-    virtual void stop() = 0;
-};
-
-struct Platform {
-    YesNoQuestion& question;
-    SoundPlayer& sound;
-    // Ends the run of the event loop, once every window has been unloaded.
-    std::function<void()> quit;
-};
-
-// The base of the five windows: fixed client size, title bar with the caption
+// The base of every window: fixed client size, title bar with the caption
 // and a close control only, centred the first time it is shown after loading.
 class Form : public QWidget {
     Q_OBJECT
 public:
     Form(Forms& forms, const FormSpec& design);
+    ~Form() override;
 
     bool Visible() const { return visible_; }
     void setVisible(bool visible) override;
     bool isUnloaded() const { return unloaded_; }
+    bool keepsRunAlive() const { return keepsRunAlive_; }
     // Unloads the window as the runtime does: Form_Unload, then destruction.
     void unload();
 
@@ -80,8 +53,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-    Forms& forms_;
 
 private:
     // The window the desktop sees: this form, or the view that draws it
@@ -93,6 +64,8 @@ private:
 
     WhenMinimised whenMinimised_;
 
+    Forms& owner_;
+    bool keepsRunAlive_ = true;
     bool visible_ = false;
     bool hidePending_ = false;
     bool unloaded_ = false;
@@ -126,20 +99,13 @@ private:
     QPointer<W> instance_;
 };
 
-class Bonjour;
-class France;
-class Erreur;
-class VillesDeFrance;
-class CoupeVainqueur;
-
+// The loaded forms of the run, in the order they were loaded, and its end.
 class Forms {
 public:
-    explicit Forms(Platform& platform);
-    ~Forms();
+    // `quit` ends the run of the event loop, once every form has been unloaded.
+    explicit Forms(std::function<void()> quit);
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
-
-    Platform& platform() { return platform_; }
 
     // Ends the application: closes every window and ends the run.
     void End();
@@ -148,16 +114,14 @@ public:
     // Called by a window the player closed, once it is unloaded.
     void formClosedByPlayer();
 
-    FormRef<Bonjour> bonjour;
-    FormRef<France> france;
-    FormRef<Erreur> erreur;
-    FormRef<VillesDeFrance> villesDeFrance;
-    FormRef<CoupeVainqueur> coupeVainqueur;
+protected:
+    ~Forms() = default;
 
 private:
-    QList<Form*> loadedForms() const;
+    friend class Form;
 
-    Platform& platform_;
+    QList<Form*> loaded_;
+    std::function<void()> quit_;
     bool ended_ = false;
 };
 

@@ -1,7 +1,7 @@
 // Varnelle: the Yes/No question as a Qt message box that only its two buttons can answer.
 #pragma once
 
-#include "shell/Forms.h"
+#include "shell/Platform.h"
 
 namespace varnelle {
 

@@ -30,7 +30,7 @@ QString expectedErreurs(int tally, int etape)
 
 } // namespace
 
-QStringList SessionInvariants::check(Forms& forms)
+QStringList SessionInvariants::check(Windows& forms)
 {
     const France* france = forms.france.loaded();
     return france ? check(*france) : QStringList();

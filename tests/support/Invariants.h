@@ -21,7 +21,7 @@ public:
     QStringList check(const France& france);
     // The same on the application's quiz window; nothing to check when it is
     // not loaded (before the name is given, or once the application ended).
-    QStringList check(Forms& forms);
+    QStringList check(Windows& forms);
 
 private:
     QPointer<const France> window_;

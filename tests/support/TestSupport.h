@@ -1,7 +1,7 @@
 // Varnelle tests: the seams replaced by recording doubles, and helpers that act as a player would.
 #pragma once
 
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 
 #include <QList>
 #include <QString>
@@ -38,7 +38,7 @@ struct App {
     RecordingSound sound;
     int quits = 0;
     Platform platform;
-    Forms forms;
+    Windows forms;
 };
 
 // Registers fonts and pins the style, as the program does at start-up.

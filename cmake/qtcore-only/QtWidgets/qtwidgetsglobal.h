@@ -1,0 +1,2 @@
+// Every QtWidgets header starts here: a layer built on QtCore alone sees this one instead.
+#error "This layer depends on QtCore only: it may not include QtWidgets."

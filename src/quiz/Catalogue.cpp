@@ -1,0 +1,40 @@
+#include "quiz/Catalogue.h"
+
+namespace varnelle::catalogue {
+
+namespace {
+
+// Target n is row n: target(n) and the boxes named after the targets rely on it.
+constexpr bool numbersInOrder()
+{
+    for (std::size_t i = 0; i < kTargets.size(); ++i) {
+        if (kTargets[i].number != static_cast<int>(i) + 1)
+            return false;
+    }
+    return true;
+}
+
+// The themes follow one another without a gap, from the first target to the
+// last, and each holds exactly the targets that name it.
+constexpr bool themesPartitionTheTargets()
+{
+    int next = 1;
+    for (std::size_t t = 0; t < kThemes.size(); ++t) {
+        const Theme& theme = kThemes[t];
+        if (theme.first != next || theme.last < theme.first)
+            return false;
+        for (int n = theme.first; n <= theme.last; ++n) {
+            if (target(n).theme != static_cast<int>(t) + 1)
+                return false;
+        }
+        next = theme.last + 1;
+    }
+    return next == static_cast<int>(kTargets.size()) + 1;
+}
+
+static_assert(numbersInOrder());
+static_assert(themesPartitionTheTargets());
+
+} // namespace
+
+} // namespace varnelle::catalogue
