@@ -36,6 +36,12 @@ def window_manager(name, **options):
     return factory(**options) if factory else None
 
 
+def import_rgb(env, window, *options):
+    """A window's pixels on the X server of `env`, as 8-bit RGB: import gives 16-bit samples otherwise."""
+    return subprocess.run(["import", "-window", window, *options, "-depth", "8", "rgb:-"], env=env,
+                          capture_output=True, timeout=20).stdout
+
+
 class Desktop:
     """Xvfb, a window manager and the program, run from a working directory holding only the anthem
     (or from `workdir`, which already holds it, such as the data directory of an installed package)."""
@@ -69,6 +75,7 @@ class Desktop:
         for name in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
             if name in os.environ:
                 self.env[name] = os.environ[name]
+        self.screen = self.env  # the X server whose pixels the player sees
         try:
             self.display = self._start_xvfb(screen)
             self.env["DISPLAY"] = self.display
@@ -232,8 +239,7 @@ class Desktop:
     def grab(self, window):
         """The pixels of the window's client area as the screen shows them, 8-bit RGB."""
         left, top, width, height = self.geometry(window)
-        return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, left, top),
-                               "-depth", "8", "rgb:-"], env=self.env, capture_output=True, timeout=20).stdout
+        return import_rgb(self.screen, "root", "-crop", "%dx%d+%d+%d" % (width, height, left, top))
 
     def wait_change(self, window, before, seconds=10):
         """Waits until the window looks different from before and has settled."""
@@ -251,8 +257,8 @@ class Desktop:
         """The whole screen, into the artifacts directory if there is one."""
         if self.artifacts:
             os.makedirs(self.artifacts, exist_ok=True)
-            subprocess.run(["import", "-window", "root", os.path.join(self.artifacts, name + ".png")], env=self.env,
-                           timeout=20, check=True)
+            subprocess.run(["import", "-window", "root", os.path.join(self.artifacts, name + ".png")],
+                           env=self.screen, timeout=20, check=True)
 
     def exit_status(self, seconds):
         try:

@@ -13,7 +13,7 @@ import subprocess
 
 import numpy
 
-from .desktop import Desktop, check
+from .desktop import Desktop, check, import_rgb
 from .windowmanagers import WindowManager
 
 SCREEN = (1280, 1024)
@@ -113,21 +113,11 @@ class WaylandDesktop(Desktop):
     def close_from_title_bar(self, window):
         self.click_at(*self.wm.close_point(self.geometry(window), None))
 
-    def key(self, window, *keys):
-        self.activate(window)
-        self.press(*keys)
-
     # What the player sees: the compositor's output on Xvfb
-
-    def grab(self, window):
-        left, top, width, height = self.geometry(window)
-        return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, left, top),
-                               "rgb:-"], env=self.screen, capture_output=True, timeout=20).stdout
 
     def own_pixels(self, window):
         """The window's contents as the program drew them, whatever covers it on screen."""
-        return subprocess.run(["import", "-window", window, "rgb:-"], env=self.env, capture_output=True,
-                              timeout=20).stdout
+        return import_rgb(self.env, window)
 
     def seen(self, window):
         """Whether the player sees the whole window: the screen shows its own pixels where it lies, all but
@@ -137,12 +127,6 @@ class WaylandDesktop(Desktop):
             return False
         differ = numpy.frombuffer(screen, numpy.uint8) != numpy.frombuffer(own, numpy.uint8)
         return differ.reshape(-1, 3).any(axis=1).mean() < 0.01
-
-    def save_screenshot(self, name):
-        if self.artifacts:
-            os.makedirs(self.artifacts, exist_ok=True)
-            subprocess.run(["import", "-window", "root", os.path.join(self.artifacts, name + ".png")],
-                           env=self.screen, timeout=20, check=True)
 
 
 def seen_window(d, title):
