@@ -1,8 +1,8 @@
 // Guards the windows against what real desktops do to them: a shown window
 // left behind the quiz window the player just clicked, a window minimised for
-// good, a window placed by its client area instead of its frame, a design
-// left in a corner of a window the desktop forced to another size, and
-// buttons that ignore Return.
+// good, a window placed by its client area instead of its frame, and
+// buttons that ignore Return. A window forced to another size is tst_hidpi's,
+// which runs on screens where the windows are scaled too.
 #include "QuizPlayer.h"
 
 #include "auxwindows/Erreur.h"

@@ -1,8 +1,9 @@
 // Guards against windows that fall off a small screen or blur on a dense one:
 // each window must lie whole and centred on the screen, a click at an answer
 // box's scaled place must be judged as that box, the texts must stay
-// readable, and a dense screen must get text and pictures drawn at its own
-// resolution rather than a 1x drawing blown up.
+// readable, a window the desktop forces to another size must keep its design
+// whole and centred, and a dense screen must get text and pictures drawn at
+// its own resolution rather than a 1x drawing blown up.
 #include "TestSupport.h"
 #include "auxwindows/CoupeVainqueur.h"
 #include "auxwindows/Erreur.h"
@@ -66,6 +67,47 @@ double scaleOf(Form* form)
     return view ? view->transform().m11() : 1.0;
 }
 
+const FormSpec& designOf(const QString& name)
+{
+    if (name == QLatin1String("Bonjour"))
+        return kBonjourForm;
+    if (name == QLatin1String("France"))
+        return layout::kFranceForm;
+    if (name == QLatin1String("Erreur"))
+        return kErreurForm;
+    if (name == QLatin1String("VillesDeFrance"))
+        return kVillesForm;
+    return kCoupeForm;
+}
+
+// Where a click at the centre of answer box `number` lands in the shown
+// window, for a design drawn at `scale` from `corner`.
+QPoint boxPoint(QWidget* shown, const Form& form, int number, QPointF corner, double scale)
+{
+    const QPoint inner = toPixels(layout::kCarte).topLeft() + QPoint(PictureBox::kBorder, PictureBox::kBorder);
+    const QRectF place = QRectF(toPixels(layout::kAnswerBoxes[number - 1].rect, layout::kCarteScale).translated(inner));
+    const QPoint at = (corner + place.center() * scale).toPoint();
+    const auto* view = qobject_cast<const QGraphicsView*>(hostOf(&form));
+    return view ? view->viewport()->mapTo(shown, at) : at;
+}
+
+// Whether every pixel of `image`, in device pixels, outside `design`, in
+// logical ones, has the colour `plain`.
+bool plainAround(const QImage& image, const QRectF& design, QColor plain)
+{
+    const double ratio = image.devicePixelRatio();
+    const QRect inside = QRectF(design.topLeft() * ratio, design.size() * ratio).toAlignedRect().adjusted(-1, -1, 1, 1);
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (!inside.contains(x, y) && row[x] != plain.rgb())
+                return false;
+        }
+    }
+    return true;
+}
+
 // Mean squared luminance step between neighbouring pixels: blurring lowers it.
 double sharpness(const QImage& image)
 {
@@ -103,6 +145,8 @@ private Q_SLOTS:
     void quizTextsStayReadable();
     void clickAtEachScaledBoxIsJudgedAsThatBox();
     void revisionQuestionIsAWindowOnScreen();
+    void designStaysWholeAndCentredInAForcedSize_data();
+    void designStaysWholeAndCentredInAForcedSize();
     void denseGrabIsSharperThanUpscaled1x_data();
     void denseGrabIsSharperThanUpscaled1x();
     void pictureIsDrawnFromItsDenseImage_data();
@@ -261,6 +305,59 @@ void HiDpiTest::revisionQuestionIsAWindowOnScreen()
              YesNoQuestion::kNo);
     QVERIFY(ownWindow);
     QVERIFY(onScreen);
+}
+
+void HiDpiTest::designStaysWholeAndCentredInAForcedSize_data()
+{
+    addWindowRows();
+}
+
+void HiDpiTest::designStaysWholeAndCentredInAForcedSize()
+{
+    // Window managers force even a fixed-size window to the whole screen
+    // (full screen, maximised). The design stays whole and centred in it,
+    // unscaled where it fits, on the desktop's plain window colour; clicks
+    // still reach its boxes; and the window is its own size again after.
+    QFETCH(QString, name);
+    test::App app;
+    Form* form = load(app, name);
+    form->setVisible(true);
+    QWidget* shown = shownFor(form);
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    const QSize own = shown->size();
+    const double ownScale = scaleOf(form);
+
+    shown->setWindowState(Qt::WindowFullScreen);
+    const QSize screen = shown->screen()->geometry().size();
+    QTRY_COMPARE(shown->size(), screen);
+    const QSizeF design = designOf(name).clientPixels();
+    const double scale = std::min({1.0, screen.width() / design.width(), screen.height() / design.height()});
+    QRectF placed(QPointF(), design * scale);
+    placed.moveCenter(QRectF(QPointF(), QSizeF(screen)).center());
+    test::saveGrab(shown, QStringLiteral("hidpi-%1-%2-full-screen").arg(screenTag(), name));
+    QVERIFY(plainAround(shown->grab().toImage(), placed, QGuiApplication::palette().window().color()));
+
+    if (name == QLatin1String("France")) {
+        auto& france = static_cast<France&>(*form);
+        france.DEPART_Click();
+        for (int number = 1; number <= 7; ++number) {
+            QTest::mouseClick(shown->windowHandle(), Qt::LeftButton, {},
+                              boxPoint(shown, france, number, placed.topLeft(), scale));
+            QVERIFY2(france.session().NbErreurs == 0, qPrintable(QStringLiteral("box %1 judged wrong").arg(number)));
+            QCOMPARE(int(france.session().ItemEnCours), number + 1);
+        }
+    }
+
+    shown->setWindowState(Qt::WindowNoState);
+    QTRY_COMPARE(shown->size(), own);
+    QCOMPARE(scaleOf(form), ownScale);
+    if (name == QLatin1String("France")) {
+        auto& france = static_cast<France&>(*form);
+        france.DEPART_Click();
+        QTest::mouseClick(shown->windowHandle(), Qt::LeftButton, {}, boxPoint(shown, france, 8, {}, ownScale));
+        QCOMPARE(int(france.session().ItemEnCours), 9);
+        QCOMPARE(int(france.session().NbErreurs), 0);
+    }
 }
 
 void HiDpiTest::denseGrabIsSharperThanUpscaled1x_data()

@@ -7,20 +7,21 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
 namespace varnelle {
 
 Form::Form(Forms& forms, const FormSpec& design)
-    : QWidget(nullptr), whenMinimised_(design.whenMinimised), owner_(forms),
+    : QWidget(nullptr), whenMinimised_(design.whenMinimised), designSize_(design.clientPixels()), owner_(forms),
       keepsRunAlive_(design.keepsRunAlive == KeepsRunAlive::Yes)
 {
     owner_.loaded_.append(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(formIcon(QString::fromLatin1(design.icon)));
-    setFixedSize(design.clientPixels());
+    setFixedSize(designSize_);
 }
 
 Form::~Form()
@@ -123,6 +124,48 @@ void Form::changeEvent(QEvent* event)
 {
     minimisedBy(event);
     QWidget::changeEvent(event);
+}
+
+void Form::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    centreDesign();
+}
+
+void Form::centreDesign()
+{
+    // The controls stand where the design puts them, counted from the
+    // design's corner; a view that scales the form centres it itself. Some
+    // controls reach past the design's edges, where its window cuts them
+    // off: a larger window must cut them off there too.
+    const QSize extra = size() - designSize_;
+    const QPoint corner(extra.width() / 2, extra.height() / 2);
+    const QPoint shift = corner - designCorner_;
+    if (shift.isNull())
+        return;
+    designCorner_ = corner;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            continue;
+        child->move(child->pos() + shift);
+        if (corner.isNull())
+            child->clearMask();
+        else
+            child->setMask(QRegion(QRect(corner - child->pos(), designSize_)));
+    }
+    update();
+}
+
+void Form::paintEvent(QPaintEvent*)
+{
+    // Around the design, the desktop's plain window colour: a window's own
+    // back colour belongs to its design.
+    if (designCorner_.isNull())
+        return;
+    QPainter painter(this);
+    const QRegion around = QRegion(rect()) - QRegion(QRect(designCorner_, designSize_));
+    for (const QRect& part : around)
+        painter.fillRect(part, QGuiApplication::palette().window());
 }
 
 bool Form::eventFilter(QObject* watched, QEvent* event)

@@ -35,6 +35,8 @@ class Forms;
 
 // The base of every window: fixed client size, title bar with the caption
 // and a close control only, centred the first time it is shown after loading.
+// A desktop may still force the window to another size (full screen,
+// maximised): the design then stays whole in the middle of it.
 class Form : public QWidget {
     Q_OBJECT
 public:
@@ -52,6 +54,8 @@ protected:
     virtual void Form_Unload() {}
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -61,8 +65,12 @@ private:
     void showNatively(bool visible);
     void bringToFront();
     void minimisedBy(QEvent* event);
+    void centreDesign();
 
     WhenMinimised whenMinimised_;
+    QSize designSize_;
+    // Where the design's corner stands in a window larger than the design.
+    QPoint designCorner_;
 
     Forms& owner_;
     bool keepsRunAlive_ = true;

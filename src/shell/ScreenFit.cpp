@@ -17,7 +17,7 @@ namespace {
 // The window the desktop sees in place of a form too large for the screen.
 class ScaledHost : public QGraphicsView {
 public:
-    ScaledHost(QWidget* window, double factor) : window_(window)
+    ScaledHost(QWidget* window, double factor) : window_(window), ownFactor_(factor)
     {
         setWindowFlags(window->windowFlags());
         setWindowTitle(window->windowTitle());
@@ -25,7 +25,8 @@ public:
         setFrameShape(QFrame::NoFrame);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setAlignment(Qt::AlignCenter);
+        setBackgroundBrush(palette().window());
         setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 
         auto* scene = new QGraphicsScene(this);
@@ -40,6 +41,18 @@ public:
     }
 
 protected:
+    // A desktop may force the window to another size (full screen,
+    // maximised): the form stays whole and centred in it, drawn at most at
+    // its own size, and at its own factor again at the window's own size.
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QGraphicsView::resizeEvent(event);
+        const QSizeF form = window_->size();
+        const double fit = std::min(width() / form.width(), height() / form.height());
+        const double factor = size() == minimumSize() ? ownFactor_ : std::min(1.0, fit);
+        setTransform(QTransform::fromScale(factor, factor));
+    }
+
     // The title bar's close control belongs to the form.
     void closeEvent(QCloseEvent* event) override
     {
@@ -49,6 +62,7 @@ protected:
 
 private:
     QWidget* window_;
+    double ownFactor_;
 };
 
 } // namespace

@@ -201,6 +201,64 @@ def scenario_error_window_seen(d, p):
     d.wait_gone(error)
 
 
+def differing_share(first, second):
+    """The share of pixels that differ between two RGB grabs of one size."""
+    count = len(first) // 3
+    differing = sum(1 for i in range(0, 3 * count, 3) if first[i:i + 3] != second[i:i + 3])
+    return differing / max(count, 1)
+
+
+def region(pixels, width, rect):
+    """The RGB pixels of rect (left, top, width, height) out of a grab `width` pixels wide."""
+    left, top, w, h = rect
+    return b"".join(pixels[3 * ((top + y) * width + left):3 * ((top + y) * width + left + w)] for y in range(h))
+
+
+def settled_grab(d, window):
+    """A grab of the window once two grabs in a row agree: the window has finished drawing."""
+    grabs = [d.grab(window)]
+    d.wait_for(lambda: grabs.append(d.grab(window)) or grabs[-1] == grabs[-2], 10, "window %s keeps changing" % window)
+    return grabs[-1]
+
+
+def scenario_full_screen(d, p):
+    """A quiz window the desktop puts into full screen shows its design whole and unscaled in the middle of
+    the screen, on plain grey, and its answer boxes still take the clicks there; out of full screen the
+    window is its own size again, as it was."""
+    d.start()
+    quiz = p.enter_name("Lou")
+    _, _, width, height = d.geometry(quiz)
+    own = d.grab(quiz)
+    d.x(["wmctrl", "-i", "-r", quiz, "-b", "add,fullscreen"])
+    screen = tuple(int(v) for v in d.x(["xdotool", "getdisplaygeometry"]).split())
+    d.wait_for(lambda: d.geometry(quiz)[2:] == screen, 10, "the quiz window is not full screen")
+    design = ((screen[0] - width) // 2, (screen[1] - height) // 2, width, height)
+    def centred():
+        seen = d.grab(quiz)
+        around = region(seen, screen[0], (0, 0, design[0], screen[1]))
+        return differing_share(region(seen, screen[0], design), own) < 0.01 and len(set(
+            around[i:i + 3] for i in range(0, len(around), 3))) == 1
+    d.wait_for(centred, 10, "the design is not whole in the middle of the full screen, on plain grey")
+    d.save_screenshot("e2e-full-screen")
+    at = lambda point: (design[0] + point[0], design[1] + point[1])
+    d.click_in(quiz, at(p.layout.depart))
+    d.click_in(quiz, at(p.layout.boxes[3]))  # Allemagne is sought: wrong
+    error = d.window(p.titles["Erreur"])
+    d.wait_for(lambda: red_share(d.grab(error)) > 0.2, 10, "the error window is not seen over the full screen")
+    d.save_screenshot("e2e-full-screen-error")
+    d.click_in(quiz, at(p.layout.boxes[1]))
+    d.wait_gone(p.titles["Erreur"])
+    playing = region(settled_grab(d, quiz), screen[0], design)
+    d.x(["wmctrl", "-i", "-r", quiz, "-b", "remove,fullscreen"])
+    d.wait_for(lambda: d.geometry(quiz)[2:] == (width, height), 10, "the quiz window is not its own size again")
+    centred_frame(d, quiz)
+    d.wait_for(lambda: differing_share(d.grab(quiz), playing) < 0.01, 10, "the design is not back in its window")
+    p.click_box(4)  # Belgique is sought: wrong
+    d.window(p.titles["Erreur"])
+    p.click_box(2)
+    d.wait_gone(p.titles["Erreur"])
+
+
 def scenario_close_quiz(d, p):
     """The quiz window closed from its title bar mid-session ends the run, no window left behind."""
     d.start()
@@ -273,6 +331,7 @@ SCENARIOS = {
     "close-quiz": scenario_close_quiz,
     "error-window-seen": scenario_error_window_seen,
     "files": scenario_files,
+    "full-screen": scenario_full_screen,
     "wayland": scenario_wayland,
 }
 # Scenarios that listen to the program: they are given the sound server to start.
