@@ -4,7 +4,7 @@
 # the physical screen; the offscreen platform takes its size in logical
 # pixels, the physical size divided by the ratio.
 foreach(screen 1366x768 2560x1600-dpr2 3840x2160-dpr2 2880x1620-dpr1.5 2400x1350-dpr1.25)
-    add_test(NAME tst_hidpi_${screen} COMMAND tst_hidpi)
+    varnelle_add_test(widget NAME tst_hidpi_${screen} COMMAND tst_hidpi)
     set_tests_properties(tst_hidpi_${screen} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/offscreen-${screen}.json;VARNELLE_SCREEN=${screen};VARNELLE_GRABS=${PROJECT_BINARY_DIR}/grabs"
         TIMEOUT 300)
