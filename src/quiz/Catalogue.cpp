@@ -32,8 +32,20 @@ constexpr bool themesPartitionTheTargets()
     return next == static_cast<int>(kTargets.size()) + 1;
 }
 
+// Each theme done hands DEPART the phase that opens the next one, the last
+// theme the end texts: the sequencer's dispatch runs in the themes' order.
+constexpr bool phasesFollowTheThemes()
+{
+    for (std::size_t t = 0; t < kThemes.size(); ++t) {
+        if (kThemes[t].etapeWhenDone != OpenSeas + static_cast<int>(t))
+            return false;
+    }
+    return kThemes.back().etapeWhenDone == ShowEndTexts;
+}
+
 static_assert(numbersInOrder());
 static_assert(themesPartitionTheTargets());
+static_assert(phasesFollowTheThemes());
 
 } // namespace
 

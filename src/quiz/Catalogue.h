@@ -14,7 +14,7 @@ struct Theme {
     int first; // first and last target numbers
     int last;
     CaptionVariable caption;
-    std::int16_t etapeWhenDone; // phase that the next click on DEPART runs
+    Phase etapeWhenDone;        // phase that the next click on DEPART runs
     const char* departWhenDone; // caption of DEPART once the theme is done
     const char* title;          // NomTheme while the theme runs
     const char* sentence;
@@ -31,19 +31,19 @@ inline constexpr const char* kFinish = " Clique ici pour terminer cette session"
 
 // clang-format off
 inline constexpr std::array<Theme, 5> kThemes{{
-    {1, 7, &Session::PaysCherche, 2, kPassOn, "Pays Frontaliers",
+    {1, 7, &Session::PaysCherche, OpenSeas, kPassOn, "Pays Frontaliers",
      "pour commencer, tu vas devoir localiser les sept pays frontaliers qui entourent la France. ",
      " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque pays, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", true},
-    {8, 11, &Session::MerCherchee, 3, kPassOn, "Mers et oc\u00e9ans",
+    {8, 11, &Session::MerCherchee, OpenRivers, kPassOn, "Mers et oc\u00e9ans",
      "pour continuer, tu vas devoir localiser les quatre mers ou oc\u00e9ans qui baignent les c\u00f4tes de France. ",
      " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque mer ou oc\u00e9an, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", true},
-    {12, 16, &Session::FleuveCherche, 4, kPassOn, "Fleuves de France",
+    {12, 16, &Session::FleuveCherche, OpenSummits, kPassOn, "Fleuves de France",
      "pour continuer, tu vas devoir localiser les cinq fleuves qui arrosent la France. ",
      " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque fleuve, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", false},
-    {17, 22, &Session::SommetCherche, 5, kPassOn, "Montagnes de France",
+    {17, 22, &Session::SommetCherche, AskRevision, kPassOn, "Montagnes de France",
      "pour continuer, tu vas devoir localiser six sommets des montagnes de France. ",
      " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque sommet, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", false},
-    {23, 54, &Session::VilleCherchee, 6, kFinish, "VILLES de FRANCE",
+    {23, 54, &Session::VilleCherchee, ShowEndTexts, kFinish, "VILLES de FRANCE",
      "pour continuer, tu vas devoir localiser 32 villes de France. ",
      " Pour cela, tu vas devoir cliquer dans la case correspondante \u00e0 chaque ville, au fur et \u00e0 mesure de la demande affich\u00e9e ci-dessous sous la case...", false},
 }};
@@ -119,6 +119,14 @@ inline constexpr std::array<Target, 54> kTargets{{
 }};
 // clang-format on
 
+// Targets are numbered from 1 to kTargetCount; the boxes bear the same numbers.
+inline constexpr int kTargetCount = static_cast<int>(kTargets.size());
+
+constexpr const Theme& theme(int number)
+{
+    return kThemes.at(static_cast<std::size_t>(number - 1));
+}
+
 constexpr const Target& target(int number)
 {
     return kTargets.at(static_cast<std::size_t>(number - 1));
@@ -126,7 +134,7 @@ constexpr const Target& target(int number)
 
 constexpr const Theme& themeOf(int number)
 {
-    return kThemes.at(static_cast<std::size_t>(target(number).theme - 1));
+    return theme(target(number).theme);
 }
 
 inline QString caption(int number)

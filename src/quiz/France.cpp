@@ -25,29 +25,29 @@ QString text(const char* utf8)
 France::France(Windows& windows) : Form(windows, layout::kFranceForm), windows_(windows), carte_(buildCarte(this))
 {
     connect(carte_.DEPART, &CommandButton::Click, this, &France::DEPART_Click);
-    for (int number = 1; number <= 54; ++number)
+    for (int number = 1; number <= kTargetCount; ++number)
         connect(&carte_.Check(number), &CheckBox::Click, this, [this, number] { Check_Click(number); });
 }
 
 void France::DEPART_Click()
 {
     switch (session_.Etape) {
-    case 2:
+    case OpenSeas:
         openTheme(2);
         break;
-    case 3:
+    case OpenRivers:
         openTheme(3);
         break;
-    case 4:
+    case OpenSummits:
         openTheme(4);
         break;
-    case 5:
+    case AskRevision:
         askRevision();
         break;
-    case 6:
+    case ShowEndTexts:
         showEndTexts();
         break;
-    case 7:
+    case CloseSession:
         closeSession();
         break;
     default:
@@ -58,7 +58,7 @@ void France::DEPART_Click()
 
 void France::startSession()
 {
-    session_.Etape = 1;
+    session_.Etape = CountriesRun;
     session_.NbErreurs = 0;
     carte_.Erreurs->setCaption(QStringLiteral("Aucune erreur..."));
     openTheme(1);
@@ -66,13 +66,13 @@ void France::startSession()
 
 void France::openTheme(int number)
 {
-    const Theme& theme = kThemes.at(static_cast<std::size_t>(number - 1));
+    const Theme& theme = catalogue::theme(number);
     session_.ItemEnCours = static_cast<std::int16_t>(theme.first);
     // The boxes of the theme before, when found, lie under their reward
     // pictures; they leave the map with their theme. Found boxes of the
     // other themes have already hidden themselves.
     if (number > 1) {
-        const Theme& previous = kThemes.at(static_cast<std::size_t>(number - 2));
+        const Theme& previous = catalogue::theme(number - 1);
         for (int n = previous.first; n <= previous.last; ++n) {
             if (target(n).rewardPicture)
                 carte_.Check(n).setVisible(false);
@@ -99,7 +99,7 @@ void France::writeInstructions(const Theme& theme)
 
 void France::askRevision()
 {
-    session_.ItemEnCours = 23;
+    session_.ItemEnCours = static_cast<std::int16_t>(kThemes.back().first);
     session_.Reponse = static_cast<std::int16_t>(
         windows_.platform().question.ask(this,
                                          text("Souhaites-tu r\u00e9viser la position des principales") + kLineBreak +
@@ -129,7 +129,7 @@ void France::showEndTexts()
     carte_.Objectif->setCaption(text("Tests termin\u00e9s !"));
     carte_.NomTheme->setCaption(text("FIN DE SESSION"));
     carte_.DEPART->setCaption(text("Clique ici pour sortir"));
-    session_.Etape = 7;
+    session_.Etape = CloseSession;
 }
 
 void France::closeSession()

@@ -8,10 +8,24 @@
 
 namespace varnelle {
 
+// The values of Etape, each named after what the next click on DEPART does in
+// it. From OpenSeas to AskRevision the value stays while the theme that the
+// click opened runs; DEPART, hidden then, tells the two halves apart.
+enum Phase : std::int16_t {
+    NoSession = 0,    // the quiz window as it was created: DEPART starts the session
+    CountriesRun = 1, // the first theme runs, DEPART hidden
+    OpenSeas = 2,
+    OpenRivers = 3,
+    OpenSummits = 4,
+    AskRevision = 5,  // the revision question, then on No the cities
+    ShowEndTexts = 6, // every target found
+    CloseSession = 7, // the end texts shown
+};
+
 struct Session {
-    std::int16_t Etape = 0;       // phase: what the next click on DEPART does
-    std::int16_t ItemEnCours = 0; // number of the target sought, 55 once all are found
-    std::int16_t NbErreurs = 0;   // one per handling of a wrong click: two per wrong click
+    std::int16_t Etape = NoSession; // phase: what the next click on DEPART does
+    std::int16_t ItemEnCours = 0;   // number of the target sought, 55 once all are found
+    std::int16_t NbErreurs = 0;     // one per handling of a wrong click: two per wrong click
     QString PaysCherche;
     QString MerCherchee;
     QString FleuveCherche;

@@ -1,6 +1,8 @@
 // Varnelle: builds the map box of the quiz window and its children from the layout tables.
 #pragma once
 
+#include "quiz/Catalogue.h"
+
 #include <array>
 
 class QWidget;
@@ -16,8 +18,8 @@ class PictureBox;
 // control also carries its layout name as objectName.
 struct CarteControls {
     PictureBox* Carte = nullptr;
-    std::array<CheckBox*, 54> boxes{};         // boxes[n - 1] is CheckN
-    std::array<PictureBox*, 54> pictureOver{}; // the reward picture over box n, if any
+    std::array<CheckBox*, catalogue::kTargetCount> boxes{};         // boxes[n - 1] is CheckN
+    std::array<PictureBox*, catalogue::kTargetCount> pictureOver{}; // the reward picture over box n, if any
     CommandButton* DEPART = nullptr;
     Label* NOM = nullptr;
     Label* Rubrique = nullptr;
