@@ -3,8 +3,6 @@
 #include "quizwindow/FranceLayout.h"
 #include "shell/Controls.h"
 
-#include <QMap>
-
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -29,30 +27,23 @@ QPoint onCarte(int x, int y)
 // siblings (later above earlier) follows the drawing order.
 void buildPaintedLayers(QWidget* surface, CarteControls& controls)
 {
-    QMap<std::string_view, const LabelRow*> labels;
-    for (const LabelRow& row : kLabels)
-        labels.insert(row.name, &row);
-    QMap<std::string_view, const LineRow*> lines;
-    for (const LineRow& row : kLines)
-        lines.insert(row.name, &row);
-
     const std::pair<std::string_view, Label**> named[] = {
         {"NOM", &controls.NOM},           {"Rubrique", &controls.Rubrique}, {"NomTheme", &controls.NomTheme},
         {"Objectif", &controls.Objectif}, {"Note", &controls.Note},         {"Erreurs", &controls.Erreurs},
     };
 
-    for (auto layer = kPaintedLayers.rbegin(); layer != kPaintedLayers.rend(); ++layer) {
-        if (const LineRow* row = lines.value(*layer)) {
+    for (auto layer = kPaintedRows.rbegin(); layer != kPaintedRows.rend(); ++layer) {
+        if (layer->table == PaintedRow::Table::Lines) {
+            const LineRow& row = kLines[layer->index];
             auto* line =
-                new Line(surface, row->colour, row->widthPixels, onCarte(row->x1, row->y1), onCarte(row->x2, row->y2));
-            line->setObjectName(QString::fromLatin1(row->name));
+                new Line(surface, row.colour, row.widthPixels, onCarte(row.x1, row.y1), onCarte(row.x2, row.y2));
+            line->setObjectName(QString::fromLatin1(row.name));
             continue;
         }
-        const LabelRow* row = labels.value(*layer);
-        Q_ASSERT(row);
-        Label* label = addLabel(surface, *row, kCarteScale);
+        const LabelRow& row = kLabels[layer->index];
+        Label* label = addLabel(surface, row, kCarteScale);
         for (const auto& [name, pointer] : named) {
-            if (name == row->name)
+            if (name == row.name)
                 *pointer = label;
         }
     }

@@ -10,6 +10,7 @@
 #include "shell/Twips.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace varnelle::layout {
@@ -186,5 +187,34 @@ inline constexpr std::array<std::string_view, 27> kPaintedLayers{
     "Objectif", "Demande", "Erreurs", "Label1", "sur", "Notation", "Test", "Rubrique", "NOM",
 };
 // clang-format on
+
+// Where the row of a painted layer stands: which table, which row.
+struct PaintedRow {
+    enum class Table : std::uint8_t { None, Labels, Lines };
+    Table table = Table::None;
+    std::size_t index = 0;
+};
+
+constexpr PaintedRow paintedRow(std::string_view name)
+{
+    for (std::size_t i = 0; i < kLabels.size(); ++i) {
+        if (name == kLabels[i].name)
+            return {PaintedRow::Table::Labels, i};
+    }
+    for (std::size_t i = 0; i < kLines.size(); ++i) {
+        if (name == kLines[i].name)
+            return {PaintedRow::Table::Lines, i};
+    }
+    return {};
+}
+
+// kPaintedLayers looked up once, when the program is compiled: the builder
+// walks rows, never names, and FranceLayout.cpp checks that each names one.
+inline constexpr std::array<PaintedRow, kPaintedLayers.size()> kPaintedRows = [] {
+    std::array<PaintedRow, kPaintedLayers.size()> rows{};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = paintedRow(kPaintedLayers[i]);
+    return rows;
+}();
 
 } // namespace varnelle::layout
