@@ -55,7 +55,7 @@ public:
     }
 
     // Answers right and clicks DEPART until DEPART waits in phase `etape`.
-    [[nodiscard]] bool reachPhase(int etape)
+    [[nodiscard]] bool reachPhase(Phase etape)
     {
         return playWhile([&] { return session().Etape != etape || !departShown(); });
     }
@@ -88,7 +88,7 @@ private:
             if (!goOn())
                 return true;
             // The click in phase 7 ends the session: only a test decides on it.
-            if (session().Etape == 7)
+            if (session().Etape == CloseSession)
                 return false;
             if (!(departShown() ? clickDepart() : clickBox(session().ItemEnCours)))
                 return false;

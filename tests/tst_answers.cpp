@@ -138,23 +138,23 @@ void AnswersTest::clicks()
 void AnswersTest::lastTargetOfTheme_data()
 {
     QTest::addColumn<int>("last");
-    QTest::addColumn<int>("etape");
+    QTest::addColumn<Phase>("etape");
     QTest::addColumn<QString>("depart");
     QTest::addColumn<QString>("objectif");
     QTest::addColumn<QString>("note");
 
-    QTest::newRow("countries") << 7 << 2 << kPassOn << QStringLiteral("Suisse") << QStringLiteral(" 7");
-    QTest::newRow("seas") << 11 << 3 << kPassOn << QStringLiteral("Mer du Nord") << QStringLiteral(" 11");
-    QTest::newRow("rivers") << 16 << 4 << kPassOn << QStringLiteral("Seine") << QStringLiteral(" 16");
-    QTest::newRow("summits") << 22 << 5 << kPassOn << QStringLiteral("Vosges - Grand Ballon 1424m")
+    QTest::newRow("countries") << 7 << OpenSeas << kPassOn << QStringLiteral("Suisse") << QStringLiteral(" 7");
+    QTest::newRow("seas") << 11 << OpenRivers << kPassOn << QStringLiteral("Mer du Nord") << QStringLiteral(" 11");
+    QTest::newRow("rivers") << 16 << OpenSummits << kPassOn << QStringLiteral("Seine") << QStringLiteral(" 16");
+    QTest::newRow("summits") << 22 << AskRevision << kPassOn << QStringLiteral("Vosges - Grand Ballon 1424m")
                              << QStringLiteral(" 22");
-    QTest::newRow("cities") << 54 << 6 << kFinish << QStringLiteral("Toulouse") << QStringLiteral(" 54");
+    QTest::newRow("cities") << 54 << ShowEndTexts << kFinish << QStringLiteral("Toulouse") << QStringLiteral(" 54");
 }
 
 void AnswersTest::lastTargetOfTheme()
 {
     QFETCH(int, last);
-    QFETCH(int, etape);
+    QFETCH(Phase, etape);
     QFETCH(QString, depart);
     QFETCH(QString, objectif);
     QFETCH(QString, note);
@@ -197,19 +197,19 @@ void AnswersTest::coveredBoxFromKeyboard_data()
 {
     QTest::addColumn<int>("sought");
     QTest::addColumn<int>("pressed");
-    QTest::addColumn<int>("etape");
+    QTest::addColumn<Phase>("etape");
     QTest::addColumn<QString>("objectif");
 
-    QTest::newRow("Allemagne's box after the seventh country") << 1 << 1 << 2 << QStringLiteral("Suisse");
-    QTest::newRow("Suisse's own box after the seventh country") << 1 << 7 << 2 << QStringLiteral("Suisse");
-    QTest::newRow("Manche's box after the fourth sea") << 8 << 9 << 3 << QStringLiteral("Mer du Nord");
+    QTest::newRow("Allemagne's box after the seventh country") << 1 << 1 << OpenSeas << QStringLiteral("Suisse");
+    QTest::newRow("Suisse's own box after the seventh country") << 1 << 7 << OpenSeas << QStringLiteral("Suisse");
+    QTest::newRow("Manche's box after the fourth sea") << 8 << 9 << OpenRivers << QStringLiteral("Mer du Nord");
 }
 
 void AnswersTest::coveredBoxFromKeyboard()
 {
     QFETCH(int, sought);
     QFETCH(int, pressed);
-    QFETCH(int, etape);
+    QFETCH(Phase, etape);
     QFETCH(QString, objectif);
 
     QuizPlayer player;

@@ -417,7 +417,7 @@ void AuxWindowsTest::villesDeFranceLifetime()
         if (theme < 4)
             QVERIFY(test::clickAsPlayer(france.controls().DEPART));
     }
-    QCOMPARE(france.session().Etape, 5);
+    QCOMPARE(france.session().Etape, AskRevision);
     QVERIFY(app.question.prompts.isEmpty());
 
     // Counted by identity: a new window may take the address of the one destroyed.
@@ -427,7 +427,7 @@ void AuxWindowsTest::villesDeFranceLifetime()
         if (step == QLatin1Char('Y') || step == QLatin1Char('N')) {
             app.question.answers = {step == QLatin1Char('Y') ? YesNoQuestion::kYes : YesNoQuestion::kNo};
             QVERIFY(test::clickAsPlayer(france.controls().DEPART));
-            QCOMPARE(france.session().Etape, 5);
+            QCOMPARE(france.session().Etape, AskRevision);
             QCOMPARE(france.controls().DEPART->isVisible(), step == QLatin1Char('Y'));
         } else if (step == QLatin1Char('M')) {
             app.forms.villesDeFrance->move(kMovedTo);

@@ -95,7 +95,7 @@ void DesktopTest::revisionMapInFrontAtEveryYes()
     QuizPlayer player;
     player.app.question.answers = {YesNoQuestion::kYes, YesNoQuestion::kYes, YesNoQuestion::kNo};
     player.enterName(QStringLiteral("Lou"));
-    QVERIFY(player.reachPhase(5));
+    QVERIFY(player.reachPhase(AskRevision));
     for (int yes = 1; yes <= 2; ++yes) {
         activateAsWindowManager(&player.france());
         QVERIFY(player.clickDepart());
@@ -165,9 +165,9 @@ void DesktopTest::keysPressAFocusedButtonOnce()
     QWidget* depart = player.controls().DEPART;
     depart->setFocus(Qt::TabFocusReason);
     holdKey(depart, Qt::Key(key), repeats);
-    QCOMPARE(player.session().Etape, 1);
+    QCOMPARE(player.session().Etape, CountriesRun);
     QCOMPARE(player.session().ItemEnCours, 1);
-    QVERIFY(player.reachPhase(5));
+    QVERIFY(player.reachPhase(AskRevision));
     depart->setFocus(Qt::TabFocusReason);
     holdKey(depart, Qt::Key(key), repeats);
     QCOMPARE(player.app.question.prompts.size(), 1);

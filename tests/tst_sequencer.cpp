@@ -85,6 +85,8 @@ class SequencerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { test::setUpOnce(); }
+    void phasesKeepTheirDesignedValues_data();
+    void phasesKeepTheirDesignedValues();
     void phases_data();
     void phases();
     void revisionQuestion_data();
@@ -95,65 +97,90 @@ private Q_SLOTS:
     void objectifLines();
 };
 
+void SequencerTest::phasesKeepTheirDesignedValues_data()
+{
+    QTest::addColumn<Phase>("phase");
+    QTest::addColumn<int>("designed");
+    QTest::newRow("no session") << NoSession << 0;
+    QTest::newRow("countries running") << CountriesRun << 1;
+    QTest::newRow("seas to open") << OpenSeas << 2;
+    QTest::newRow("rivers to open") << OpenRivers << 3;
+    QTest::newRow("summits to open") << OpenSummits << 4;
+    QTest::newRow("revision question") << AskRevision << 5;
+    QTest::newRow("end texts to show") << ShowEndTexts << 6;
+    QTest::newRow("session to close") << CloseSession << 7;
+}
+
+void SequencerTest::phasesKeepTheirDesignedValues()
+{
+    QFETCH(Phase, phase);
+    QFETCH(int, designed);
+    Session session;
+    session.Etape = phase;
+    QCOMPARE(int(session.Etape), designed);
+}
+
 void SequencerTest::phases_data()
 {
-    QTest::addColumn<int>("etape");
+    QTest::addColumn<Phase>("etape");
     QTest::addColumn<QString>("nomTheme");
     QTest::addColumn<QString>("objectif");
     QTest::addColumn<QString>("rubrique");
     QTest::addColumn<QList<int>>("boxes");
     QTest::addColumn<int>("item");
-    QTest::addColumn<int>("etapeAfter");
+    QTest::addColumn<Phase>("etapeAfter");
     QTest::addColumn<QString>("depart");
 
-    QTest::newRow("session start") << 0 << QStringLiteral("Pays Frontaliers") << QStringLiteral("Allemagne")
+    QTest::newRow("session start") << NoSession << QStringLiteral("Pays Frontaliers") << QStringLiteral("Allemagne")
                                    << instructions(QStringLiteral("Utilisateur Anonyme"),
                                                    QStringLiteral("pour commencer, tu vas devoir localiser les sept "
                                                                   "pays frontaliers qui entourent la France. "),
                                                    wayTo(QStringLiteral("pays")))
-                                   << range(1, 7) << 1 << 1 << QString();
-    QTest::newRow("seas") << 2 << QStringLiteral("Mers et oc\u00e9ans") << QStringLiteral("Oc\u00e9an Atlantique")
+                                   << range(1, 7) << 1 << CountriesRun << QString();
+    QTest::newRow("seas") << OpenSeas << QStringLiteral("Mers et oc\u00e9ans")
+                          << QStringLiteral("Oc\u00e9an Atlantique")
                           << instructions(QStringLiteral("Utilisateur Anonyme"),
                                           QStringLiteral("pour continuer, tu vas devoir localiser les quatre mers ou "
                                                          "oc\u00e9ans qui baignent les c\u00f4tes de France. "),
                                           wayTo(QStringLiteral("mer ou oc\u00e9an")))
-                          << range(8, 11) << 8 << 2 << QString();
-    QTest::newRow("rivers") << 3 << QStringLiteral("Fleuves de France") << QStringLiteral("Garonne")
+                          << range(8, 11) << 8 << OpenSeas << QString();
+    QTest::newRow("rivers") << OpenRivers << QStringLiteral("Fleuves de France") << QStringLiteral("Garonne")
                             << instructions(QStringLiteral("Utilisateur Anonyme"),
                                             QStringLiteral("pour continuer, tu vas devoir localiser les cinq fleuves "
                                                            "qui arrosent la France. "),
                                             wayTo(QStringLiteral("fleuve")))
-                            << range(12, 16) << 12 << 3 << QString();
+                            << range(12, 16) << 12 << OpenRivers << QString();
     // The river boxes hid themselves one by one; none is left.
-    QTest::newRow("summits") << 4 << QStringLiteral("Montagnes de France")
+    QTest::newRow("summits") << OpenSummits << QStringLiteral("Montagnes de France")
                              << QStringLiteral("ALPES\r\nMont-Blanc 4810m")
                              << instructions(QStringLiteral("Utilisateur Anonyme"),
                                              QStringLiteral("pour continuer, tu vas devoir localiser six sommets des "
                                                             "montagnes de France. "),
                                              wayTo(QStringLiteral("sommet")))
-                             << range(17, 22) << 17 << 4 << QString();
-    QTest::newRow("cities, after No") << 5 << QStringLiteral("VILLES de FRANCE") << QStringLiteral("Ajaccio")
+                             << range(17, 22) << 17 << OpenSummits << QString();
+    QTest::newRow("cities, after No") << AskRevision << QStringLiteral("VILLES de FRANCE") << QStringLiteral("Ajaccio")
                                       << instructions(QStringLiteral("Utilisateur Anonyme"),
                                                       QStringLiteral("pour continuer, tu vas devoir localiser 32 "
                                                                      "villes de France. "),
                                                       wayTo(QStringLiteral("ville")))
-                                      << range(23, 54) << 23 << 5 << QString();
-    QTest::newRow("end texts") << 6 << QStringLiteral("FIN DE SESSION") << QStringLiteral("Tests termin\u00e9s !")
+                                      << range(23, 54) << 23 << AskRevision << QString();
+    QTest::newRow("end texts") << ShowEndTexts << QStringLiteral("FIN DE SESSION")
+                               << QStringLiteral("Tests termin\u00e9s !")
                                << QStringLiteral("Utilisateur Anonyme, \r\ntu es parvenu(e) \u00e0 la fin de cette "
                                                  "session de v\u00e9rification de tes connaissances.\r\nTu n'as "
                                                  "commis aucune erreur de localisation !")
-                               << QList<int>() << 55 << 7 << QStringLiteral("Clique ici pour sortir");
+                               << QList<int>() << 55 << CloseSession << QStringLiteral("Clique ici pour sortir");
 }
 
 void SequencerTest::phases()
 {
-    QFETCH(int, etape);
+    QFETCH(Phase, etape);
     QFETCH(QString, nomTheme);
     QFETCH(QString, objectif);
     QFETCH(QString, rubrique);
     QFETCH(QList<int>, boxes);
     QFETCH(int, item);
-    QFETCH(int, etapeAfter);
+    QFETCH(Phase, etapeAfter);
     QFETCH(QString, depart);
 
     QuizPlayer player;
@@ -175,7 +202,7 @@ void SequencerTest::phases()
     QCOMPARE(player.departShown(), !depart.isEmpty());
     if (!depart.isEmpty())
         QCOMPARE(controls.DEPART->Caption(), depart);
-    QCOMPARE(player.app.question.prompts.size(), etape >= 5 ? 1 : 0);
+    QCOMPARE(player.app.question.prompts.size(), etape >= AskRevision ? 1 : 0);
     QCOMPARE(player.broken, QStringList());
 }
 
@@ -195,7 +222,7 @@ void SequencerTest::revisionQuestion()
 
     QuizPlayer player;
     player.enterName(QString());
-    QVERIFY(player.reachPhase(5));
+    QVERIFY(player.reachPhase(AskRevision));
     const QString rubrique = player.controls().Rubrique->Caption();
     player.app.question.answers = answers;
     for (int asked = 1; asked <= answers.size(); ++asked) {
@@ -204,7 +231,7 @@ void SequencerTest::revisionQuestion()
         QCOMPARE(player.app.question.prompts.last(), kPrompt);
         QCOMPARE(player.app.question.titles.last(), kQuestionTitle);
         QCOMPARE(player.session().ItemEnCours, 23);
-        QCOMPARE(player.session().Etape, 5);
+        QCOMPARE(player.session().Etape, AskRevision);
         QCOMPARE(player.session().Reponse, answers.at(asked - 1));
         if (asked < answers.size()) {
             // Yes opens the revision map and leaves the quiz window as it was.
@@ -230,20 +257,20 @@ void SequencerTest::revisionQuestion()
 
 void SequencerTest::nameTakenAtStartAndSeas_data()
 {
-    QTest::addColumn<int>("renamedIn");
-    QTest::addColumn<int>("opened");
+    QTest::addColumn<Phase>("renamedIn");
+    QTest::addColumn<Phase>("opened");
     QTest::addColumn<QString>("greeted");
 
-    QTest::newRow("renamed before the seas open") << 2 << 2 << QStringLiteral("Autre, \r\n");
-    QTest::newRow("renamed before the rivers open") << 3 << 3 << QStringLiteral("L\u00e9a, \r\n");
-    QTest::newRow("renamed before the cities open") << 3 << 5 << QStringLiteral("L\u00e9a, \r\n");
-    QTest::newRow("renamed before the end texts") << 3 << 6 << QStringLiteral("L\u00e9a, \r\n");
+    QTest::newRow("renamed before the seas open") << OpenSeas << OpenSeas << QStringLiteral("Autre, \r\n");
+    QTest::newRow("renamed before the rivers open") << OpenRivers << OpenRivers << QStringLiteral("L\u00e9a, \r\n");
+    QTest::newRow("renamed before the cities open") << OpenRivers << AskRevision << QStringLiteral("L\u00e9a, \r\n");
+    QTest::newRow("renamed before the end texts") << OpenRivers << ShowEndTexts << QStringLiteral("L\u00e9a, \r\n");
 }
 
 void SequencerTest::nameTakenAtStartAndSeas()
 {
-    QFETCH(int, renamedIn);
-    QFETCH(int, opened);
+    QFETCH(Phase, renamedIn);
+    QFETCH(Phase, opened);
     QFETCH(QString, greeted);
 
     QuizPlayer player;

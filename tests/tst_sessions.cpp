@@ -71,7 +71,7 @@ void SessionsTest::wholeSession()
     const QString row = QString::fromLatin1(QTest::currentDataTag())
                             .replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+")), QStringLiteral("-"));
     int themesOpened = 0;
-    for (int step = 0; step < 200 && player.session().Etape < 7; ++step) {
+    for (int step = 0; step < 200 && player.session().Etape < CloseSession; ++step) {
         if (player.departShown()) {
             QVERIFY(player.clickDepart());
             if (!player.departShown())

@@ -19,7 +19,7 @@ QString shownNumber(int number)
 
 QString expectedErreurs(int tally, int etape)
 {
-    if (etape == 0)
+    if (etape == NoSession)
         return QStringLiteral("Aucune erreur");
     if (tally == 0)
         return QStringLiteral("Aucune erreur...");
@@ -54,8 +54,8 @@ QStringList SessionInvariants::check(const France& france)
     const int item = session.ItemEnCours;
     const int tally = session.NbErreurs;
 
-    expect(etape >= 0 && etape <= 7, QStringLiteral("Etape %1 is outside 0 to 7").arg(etape));
-    expect(item >= 0 && item <= 55, QStringLiteral("ItemEnCours %1 is outside 0 to 55").arg(item));
+    expect(etape >= NoSession && etape <= CloseSession, QStringLiteral("Etape %1 is outside 0 to 7").arg(etape));
+    expect(item >= 0 && item <= kTargetCount + 1, QStringLiteral("ItemEnCours %1 is outside 0 to 55").arg(item));
     expect(etape >= lastEtape_, QStringLiteral("Etape went down from %1 to %2").arg(lastEtape_).arg(etape));
     expect(item >= lastItem_, QStringLiteral("ItemEnCours went down from %1 to %2").arg(lastItem_).arg(item));
     lastEtape_ = session.Etape;
@@ -72,9 +72,9 @@ QStringList SessionInvariants::check(const France& france)
     // The last theme opened: while one runs DEPART is hidden, and Etape is
     // that theme's number; while DEPART waits, Etape is one past it.
     int opened = 0;
-    if (etape >= 1 && etape <= 5 && !departShown) {
+    if (etape >= CountriesRun && etape <= AskRevision && !departShown) {
         opened = etape;
-        const Theme& theme = kThemes.at(static_cast<std::size_t>(etape - 1));
+        const Theme& theme = catalogue::theme(opened);
         expect(item >= theme.first && item <= theme.last,
                QStringLiteral("ItemEnCours %1 is outside the running theme %2").arg(item).arg(etape));
         if (broken.isEmpty()) {
@@ -88,15 +88,15 @@ QStringList SessionInvariants::check(const France& france)
                        .arg(controls.Objectif->Caption())
                        .arg(item));
         }
-    } else if (etape == 0) {
+    } else if (etape == NoSession) {
         expect(item == 0 && tally == 0, QStringLiteral("the session variables moved before the first DEPART"));
         expect(departShown && depart == QStringLiteral("Clique ici pour commencer"),
                QStringLiteral("DEPART does not invite to start"));
-    } else if (etape == 1) {
+    } else if (etape == CountriesRun) {
         expect(false, QStringLiteral("DEPART is shown while the countries run"));
-    } else if (etape <= 6) {
+    } else if (etape <= ShowEndTexts) {
         opened = etape - 1;
-        const Theme& done = kThemes.at(static_cast<std::size_t>(etape - 2));
+        const Theme& done = catalogue::theme(opened);
         expect(item == done.endValue(),
                QStringLiteral("ItemEnCours %1 after theme %2 is done").arg(item).arg(etape - 1));
         expect(session.*done.caption == caption(done.last) && controls.Objectif->Caption() == caption(done.last),
@@ -105,18 +105,18 @@ QStringList SessionInvariants::check(const France& france)
                QStringLiteral("DEPART reads \"%1\" after theme %2").arg(depart).arg(etape - 1));
     } else {
         opened = 5;
-        expect(item == 55, QStringLiteral("ItemEnCours %1 at the end of the session").arg(item));
+        expect(item == kTargetCount + 1, QStringLiteral("ItemEnCours %1 at the end of the session").arg(item));
         expect(departShown && depart == QStringLiteral("Clique ici pour sortir"),
                QStringLiteral("DEPART does not offer to leave"));
         expect(controls.Objectif->Caption() == QStringLiteral("Tests termin\u00e9s !"),
                QStringLiteral("Objectif at the end shows \"%1\"").arg(controls.Objectif->Caption()));
     }
 
-    if (etape >= 1) {
+    if (etape >= CountriesRun) {
         expect(controls.Rubrique->Caption() == session.TexteRubrique,
                QStringLiteral("Rubrique does not show TexteRubrique"));
-        const QString title = etape == 7 ? QStringLiteral("FIN DE SESSION")
-                                         : QString::fromUtf8(kThemes.at(static_cast<std::size_t>(opened - 1)).title);
+        const QString title = etape == CloseSession ? QStringLiteral("FIN DE SESSION")
+                                                    : QString::fromUtf8(catalogue::theme(opened).title);
         expect(controls.NomTheme->Caption() == title,
                QStringLiteral("NomTheme shows \"%1\", not \"%2\"").arg(controls.NomTheme->Caption(), title));
     }
@@ -131,7 +131,7 @@ QStringList SessionInvariants::check(const France& france)
     // A box is on the map from the opening of its theme; found, a river,
     // summit or city box hides, while a country or sea box stays under its
     // reward picture until the next theme opens.
-    for (int n = 1; n <= 54; ++n) {
+    for (int n = 1; n <= kTargetCount; ++n) {
         const int theme = target(n).theme;
         const bool found = n < item;
         const bool rewarded = target(n).rewardPicture != nullptr;

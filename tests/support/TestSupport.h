@@ -1,6 +1,7 @@
 // Varnelle tests: the seams replaced by recording doubles, and helpers that act as a player would.
 #pragma once
 
+#include "quiz/Session.h"
 #include "shell/Windows.h"
 
 #include <QList>
@@ -56,3 +57,6 @@ void typeText(QWidget* control, const QString& text);
 void saveGrab(QWidget* window, const QString& name);
 
 } // namespace varnelle::test
+
+// Phases stand in tables of cases under their names.
+Q_DECLARE_METATYPE(varnelle::Phase)
