@@ -80,7 +80,10 @@ int main(int argc, char* argv[])
     Platform platform{question, sound, [] {}};
     Windows forms(platform);
     forms.bonjour.setVisible(true);
-    QTest::qWaitForWindowExposed(&*forms.bonjour);
+    if (!QTest::qWaitForWindowExposed(&*forms.bonjour)) {
+        std::fprintf(stderr, "the welcome window was never exposed\n");
+        return 1;
+    }
 
     QElapsedTimer timer;
     timer.start();

@@ -10,10 +10,6 @@ namespace varnelle {
 class CommandButton;
 class TextBox;
 
-// The window itself: its title, client area and icon.
-inline constexpr FormSpec kBonjourForm{"      Varnelle - Accueil des participant(e)s au test", 8625, 2775,
-                                       ":/icons/varnelle.ico"};
-
 class Bonjour : public Form {
     Q_OBJECT
 public:

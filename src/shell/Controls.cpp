@@ -12,9 +12,6 @@
 #include <QTextOption>
 #include <qdrawutil.h>
 
-#include <cmath>
-#include <string_view>
-
 namespace varnelle {
 
 QColor toQColor(Colour colour)
@@ -32,40 +29,18 @@ QColor toQColor(Colour colour)
 
 QFont fontFor(const FontSpec& wanted)
 {
-    // Bundled free faces stand in for the designed ones, chosen by their
-    // metrics so that the fixed texts wrap where the layouts expect.
-    struct Substitute {
-        std::string_view face;
-        const char* family;
-        const char* regular; // bundled files; a face missing one is drawn from the other
-        const char* bold;
-    };
-    static constexpr Substitute kSubstitutes[] = {
-        {"MS Sans Serif", "Liberation Sans", ":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"},
-        {"Arial", "Liberation Sans", ":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"},
-        {"Times New Roman", "Liberation Serif", nullptr, ":/fonts/LiberationSerif-Bold.ttf"},
-        {"Arial Rounded MT Bold", "Quicksand", nullptr, ":/fonts/Quicksand-Bold.ttf"},
-        {"Script MT Bold", "Dancing Script", nullptr, ":/fonts/DancingScript-Bold.otf"},
-    };
-    const Substitute* chosen = &kSubstitutes[0];
-    for (const auto& substitute : kSubstitutes) {
-        if (substitute.face == wanted.face)
-            chosen = &substitute;
-    }
+    const BundledFace& chosen = bundledFace(wanted.face);
     // Each file is registered when a control first asks for it, so that
     // start-up reads only the faces of the welcome window.
     static QSet<const char*> registered;
-    const char* file = (wanted.bold && chosen->bold) || !chosen->regular ? chosen->bold : chosen->regular;
+    const char* file = chosen.file(wanted.bold);
     if (!registered.contains(file)) {
         registered.insert(file);
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
     }
 
-    QFont font(QString::fromLatin1(chosen->family));
-    // Sizes are points at 96 dots per inch, the resolution of the layouts; a
-    // pixel size keeps the text in step with the twips whatever the screen's
-    // logical resolution claims.
-    font.setPixelSize(static_cast<int>(std::lround(wanted.points * 96.0 / 72.0)));
+    QFont font(QString::fromLatin1(chosen.family));
+    font.setPixelSize(pixelSize(wanted.points));
     font.setBold(wanted.bold);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;

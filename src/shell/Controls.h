@@ -1,6 +1,7 @@
 // Varnelle: the controls of the forms runtime, drawn the way the layouts describe them.
 #pragma once
 
+#include "shell/Fonts.h"
 #include "shell/Twips.h"
 
 #include <QCheckBox>
@@ -16,14 +17,6 @@
 namespace varnelle {
 
 enum class Align : std::uint8_t { Left, Centre };
-
-// A font as the layouts name it. The face names are those of the original
-// design; fontFor() maps them to the free faces bundled with the program.
-struct FontSpec {
-    const char* face = "MS Sans Serif";
-    double points = 8.25;
-    bool bold = false;
-};
 
 QColor toQColor(Colour colour);
 QFont fontFor(const FontSpec& wanted);

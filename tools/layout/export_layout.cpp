@@ -14,6 +14,7 @@
 #include "quizwindow/FranceLayout.h"
 #include "shell/Application.h"
 #include "shell/Bonjour.h"
+#include "shell/BonjourLayout.h"
 #include "shell/Controls.h"
 #include "shell/FormSpec.h"
 #include "shell/Twips.h"
@@ -179,7 +180,7 @@ int main(int argc, char* argv[])
         return 2;
     const QJsonObject layout{
         {QStringLiteral("applicationId"), text(kApplicationId)},
-        {QStringLiteral("windows"), QJsonObject{{QStringLiteral("Bonjour"), window(kBonjourForm)},
+        {QStringLiteral("windows"), QJsonObject{{QStringLiteral("Bonjour"), window(layout::kBonjourForm)},
                                                 {QStringLiteral("France"), window(layout::kFranceForm)},
                                                 {QStringLiteral("Erreur"), window(kErreurForm)},
                                                 {QStringLiteral("VillesDeFrance"), window(kVillesForm)},
