@@ -12,6 +12,7 @@
 #include "quizwindow/FranceLayout.h"
 #include "shell/Application.h"
 #include "shell/Bonjour.h"
+#include "shell/BonjourLayout.h"
 #include "shell/Controls.h"
 #include "shell/MessageBoxQuestion.h"
 #include "shell/ScreenFit.h"
@@ -70,7 +71,7 @@ double scaleOf(Form* form)
 const FormSpec& designOf(const QString& name)
 {
     if (name == QLatin1String("Bonjour"))
-        return kBonjourForm;
+        return layout::kBonjourForm;
     if (name == QLatin1String("France"))
         return layout::kFranceForm;
     if (name == QLatin1String("Erreur"))
