@@ -67,18 +67,33 @@ void Label::setCaption(const QString& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
-    layOut();
+    laidOut_ = false;
     update();
 }
 
 void Label::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    layOut();
+    laidOut_ = false;
 }
 
-void Label::layOut()
+int Label::shownLines() const
 {
+    layOut();
+    return shownLines_;
+}
+
+bool Label::isCut() const
+{
+    layOut();
+    return cut_;
+}
+
+void Label::layOut() const
+{
+    if (laidOut_)
+        return;
+    laidOut_ = true;
     // Carriage return and line feed end a line; a lone one of them does too.
     QString text = caption_;
     text.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
@@ -114,6 +129,7 @@ void Label::layOut()
 
 void Label::paintEvent(QPaintEvent*)
 {
+    layOut();
     QPainter painter(this);
     painter.fillRect(rect(), back_);
     painter.setPen(fore_);

@@ -33,24 +33,28 @@ public:
     void setCaption(const QString& caption);
 
     // How many lines of the caption show, and whether some of it is cut off.
-    int shownLines() const { return shownLines_; }
-    bool isCut() const { return cut_; }
+    int shownLines() const;
+    bool isCut() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void layOut();
+    // The caption is laid out when it is first shown or asked about, once
+    // both it and the size are known: a label built hidden is captioned and
+    // then resized when first shown, and each layout shapes the whole text.
+    void layOut() const;
 
     QString caption_;
     QColor back_;
     QColor fore_;
     Align align_;
-    QTextLayout layout_;
-    qreal shownHeight_ = 0;
-    int shownLines_ = 0;
-    bool cut_ = false;
+    mutable QTextLayout layout_;
+    mutable bool laidOut_ = false;
+    mutable qreal shownHeight_ = 0;
+    mutable int shownLines_ = 0;
+    mutable bool cut_ = false;
 };
 
 // A label as a layout stores it: position in its container's scale units.
