@@ -7,10 +7,12 @@ on a desktop. Prints one line per figure; no figure is a test.
 
     python3 -m varnelle_desktop.bench first-paint BUILD_DIR LAYOUT ROUNDS
     python3 -m varnelle_desktop.bench counts BUILD_DIR LAYOUT
+    python3 -m varnelle_desktop.bench cold BUILD_DIR LAYOUT ROUNDS
     python3 -m varnelle_desktop.bench idle BUILD_DIR LAYOUT
 """
 
 import argparse
+import glob
 import os
 import re
 import subprocess
@@ -97,6 +99,47 @@ def counts(build):
     report("instructions to the first paint", values, "M", "(callgrind, two runs within %.2f %%)" % spread)
 
 
+def libraries(binary):
+    """The shared libraries the dynamic loader maps for a binary."""
+    listed = subprocess.run(["ldd", binary], check=True, capture_output=True, text=True).stdout
+    return {os.path.realpath(path) for path in re.findall(r"=> (/\S+)", listed)}
+
+
+def program_files(program):
+    """A program's files: itself, its libraries, and the Qt plugins an X11 start-up loads, with theirs."""
+    files = {os.path.realpath(program)} | libraries(program)
+    qtcore = next(path for path in files if "libQt6Core" in path)
+    plugins = os.path.join(os.path.dirname(qtcore), "qt6", "plugins")
+    for pattern in ("platforms/libqxcb.so", "xcbglintegrations/*.so", "imageformats/*.so",
+                    "platforminputcontexts/*.so"):
+        for plugin in glob.glob(os.path.join(plugins, pattern)):
+            files |= {os.path.realpath(plugin)} | libraries(plugin)
+    return files
+
+
+def drop_from_page_cache(files):
+    for path in files:
+        with open(path, "rb") as file:
+            os.posix_fadvise(file.fileno(), 0, 0, os.POSIX_FADV_DONTNEED)
+
+
+def cold(build, layout, rounds):
+    """First paint with the program's and its libraries' files out of the page cache, and only those."""
+    width, height = layout.client["Bonjour"]
+    measured = programs(build)[:2]
+    with bench_desktop() as d:
+        times = {name: [] for name, _ in measured}
+        for _ in range(rounds):
+            for name, program in measured:
+                drop_from_page_cache(program_files(program))
+                command = [os.path.join(build, "bench", "first_paint"), str(width), str(height), program]
+                times[name].append(float(subprocess.run(command, env=d.env, cwd=d.workdir, check=True,
+                                                        capture_output=True, text=True).stdout))
+    ours, floor = (float(median(times[name])) for name, _ in measured)
+    print("cold first paint, files dropped from the page cache: %s ms, floor %s ms; ratio %.2f (median of %d)"
+          % (ours, floor, ours / floor, rounds))
+
+
 def idle(build, layout):
     with bench_desktop() as d:
         app = d.start(os.path.join(build, "varnelle"))
@@ -120,7 +163,7 @@ def idle(build, layout):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("figure", choices=("first-paint", "counts", "idle"))
+    parser.add_argument("figure", choices=("first-paint", "counts", "cold", "idle"))
     parser.add_argument("build")
     parser.add_argument("layout")
     parser.add_argument("rounds", nargs="?", type=int, default=11)
@@ -131,6 +174,8 @@ def main():
         first_paint(build, layout, args.rounds)
     elif args.figure == "counts":
         counts(build)
+    elif args.figure == "cold":
+        cold(build, layout, args.rounds)
     else:
         idle(build, layout)
     return 0
