@@ -94,14 +94,21 @@ void HostileTest::namesReachNomUnchanged()
     } else {
         test::typeText(&bonjour.nj(), name);
     }
-    const QString held = bonjour.nj().text();
+    // Compared with what the player gave, not with what the field kept: a
+    // field that cut or changed the name would otherwise pass.
+    QCOMPARE(bonjour.nj().text().size(), name.size());
+    QCOMPARE(bonjour.nj().text(), name);
     QTest::keyClick(&bonjour.nj(), Qt::Key_Return);
 
     QVERIFY(app.forms.france.loaded() && app.forms.france->isVisible());
-    QCOMPARE(app.forms.france->NOM().Caption(), held.isEmpty() ? QStringLiteral("Utilisateur Anonyme") : held);
-    app.forms.france->DEPART_Click();
-    QVERIFY(app.forms.france->controls().Rubrique->Caption().startsWith(app.forms.france->NOM().Caption() + ", "));
-    test::saveGrab(app.forms.france.loaded(), QStringLiteral("hostile-%1").arg(QTest::currentDataTag()));
+    France& france = *app.forms.france;
+    const QString expected = name.isEmpty() ? QStringLiteral("Utilisateur Anonyme") : name;
+    QCOMPARE(france.NOM().Caption().size(), expected.size());
+    QCOMPARE(france.NOM().Caption(), expected);
+    france.DEPART_Click();
+    QCOMPARE(france.session().NomJoueur, expected);
+    QVERIFY(france.controls().Rubrique->Caption().startsWith(expected + QStringLiteral(", \r\n")));
+    test::saveGrab(&france, QStringLiteral("hostile-%1").arg(QTest::currentDataTag()));
 }
 
 void HostileTest::repeatedClicksCountOnce()

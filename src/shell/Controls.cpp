@@ -12,6 +12,8 @@
 #include <QTextOption>
 #include <qdrawutil.h>
 
+#include <limits>
+
 namespace varnelle {
 
 QColor toQColor(Colour colour)
@@ -280,6 +282,8 @@ TextBox::TextBox(QWidget* parent, Colour fore, const FontSpec& font) : QLineEdit
 {
     setFont(fontFor(font));
     setAlignment(Qt::AlignCenter);
+    // A text box holds text of any length; QLineEdit would cut it at 32767.
+    setMaxLength(std::numeric_limits<int>::max());
     QPalette colours = palette();
     colours.setColor(QPalette::Text, toQColor(fore));
     setPalette(colours);

@@ -49,8 +49,13 @@ bool clickAsPlayer(QWidget* control)
 
 void typeText(QWidget* control, const QString& text)
 {
-    for (const QChar character : text)
-        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    // One key per character as the player sees it: a character beyond the
+    // 16-bit range comes as one event holding both halves of its pair.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, text.mid(i, length), Qt::NoModifier);
+        i += length - 1;
+    }
 }
 
 void saveGrab(QWidget* window, const QString& name)

@@ -50,7 +50,7 @@ void setUpOnce();
 // Returns false, after recording why, when no player could click there.
 [[nodiscard]] bool clickAsPlayer(QWidget* control);
 
-// Types text into a control key by key, accents included, as a keyboard would.
+// Types text into a control key by key, accents and emoji included, as a keyboard would.
 void typeText(QWidget* control, const QString& text);
 
 // Saves a grab of a window to $VARNELLE_GRABS/<name>.png for a person to look at.
