@@ -7,10 +7,14 @@
 #include "quiz/France.h"
 #include "shell/Bonjour.h"
 #include "shell/Controls.h"
+#include "shell/MessageBoxQuestion.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -18,32 +22,64 @@ using namespace varnelle;
 
 namespace {
 
-// A question that, while it is asked, lets the player click DEPART and an
-// answer box through the window system, where modality blocks them.
+// The program's own revision question, which clicks DEPART through the
+// window system while it is shown, then answers with one of its buttons. A
+// click that modality fails to block runs DEPART again, which asks again.
 class ClickingQuestion : public YesNoQuestion {
 public:
     explicit ClickingQuestion(France*& france) : france_(france) {}
 
-    int ask(QWidget* parent, const QString&, const QString&) override
+    int ask(QWidget* parent, const QString& prompt, const QString& title) override
     {
         ++asked;
-        QDialog question(parent);
-        question.setModal(true);
-        QTimer::singleShot(0, &question, [this, &question] {
-            const CarteControls& controls = france_->controls();
-            QWindow* window = france_->windowHandle();
-            for (QWidget* control : {static_cast<QWidget*>(controls.DEPART), static_cast<QWidget*>(&controls.Check(1))})
-                QTest::mouseClick(window, Qt::LeftButton, {}, control->mapTo(france_, control->rect().center()));
-            question.accept();
+        const QString answer = answers.isEmpty() ? QStringLiteral("Non") : answers.takeFirst();
+        QTimer::singleShot(0, [this, answer] {
+            QMessageBox* box = newQuestionShown();
+            if (!box)
+                return;
+            shownTitles.append(box->windowTitle());
+            clickDepartAsTheWindowSystem();
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == answer)
+                    button->click();
+            }
         });
-        question.exec();
-        return kNo;
+        return real_.ask(parent, prompt, title);
     }
 
+    // A click where DEPART lies, delivered to the quiz window's native window
+    // as the window system delivers the player's clicks.
+    void clickDepartAsTheWindowSystem()
+    {
+        QWidget* depart = france_->controls().DEPART;
+        const QPoint centre = depart->mapTo(france_, depart->rect().center());
+        departUnderClick = depart->isVisible() && france_->childAt(centre) == depart;
+        QTest::mouseClick(france_->windowHandle(), Qt::LeftButton, {}, centre);
+    }
+
+    // Looked for among all windows, not as the modal one: a question that
+    // fails to be modal must still be answered, or the test would hang.
+    QMessageBox* newQuestionShown()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (box && box->isVisible() && !handled_.contains(box)) {
+                handled_.append(box);
+                return box;
+            }
+        }
+        return nullptr;
+    }
+
+    QStringList answers; // the buttons to press, from the front; then Non
     int asked = 0;
+    QStringList shownTitles;
+    bool departUnderClick = false;
 
 private:
+    MessageBoxQuestion real_;
     France*& france_;
+    QList<QPointer<QMessageBox>> handled_;
 };
 
 // A double click as the window system delivers it: a click, then a press
@@ -159,9 +195,28 @@ void HostileTest::clicksDuringTheQuestionAreBlocked()
         for (int n = france->session().ItemEnCours; n <= 22 && !france->controls().DEPART->isVisible(); ++n)
             france->Check_Click(n);
         QCOMPARE(invariants.check(*france), QStringList());
-        france->DEPART_Click();
+        if (theme < 3)
+            france->DEPART_Click();
     }
+    QCOMPARE(france->session().Etape, AskRevision);
+
+    // Yes: the click on DEPART behind the question must not ask it again.
+    question.answers = {QStringLiteral("Oui")};
+    france->DEPART_Click();
     QCOMPARE(question.asked, 1);
+    QCOMPARE(question.shownTitles, QStringList{QString::fromUtf8(kRevisionTitle)});
+    QVERIFY2(question.departUnderClick, "the click behind the question did not aim at a shown DEPART");
+    QCOMPARE(france->session().Reponse, YesNoQuestion::kYes);
+    QCOMPARE(france->session().ItemEnCours, 23);
+    QCOMPARE(invariants.check(*france), QStringList());
+
+    // The same click with no question shown runs DEPART, which asks again;
+    // this time No, and the click behind it is blocked once more.
+    QVERIFY(france->controls().DEPART->isVisible());
+    question.clickDepartAsTheWindowSystem();
+    QCOMPARE(question.asked, 2);
+    QCOMPARE(france->session().Reponse, YesNoQuestion::kNo);
+    QVERIFY(!france->controls().DEPART->isVisible());
     QCOMPARE(france->session().NbErreurs, 0);
     QCOMPARE(france->session().ItemEnCours, 23);
     QCOMPARE(invariants.check(*france), QStringList());
