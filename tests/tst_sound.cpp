@@ -396,6 +396,7 @@ private Q_SLOTS:
     void noSoundServer_data();
     void noSoundServer();
     void anthemHeardWhileTheCupIsOpen();
+    void anthemPlaysOnceAndItsEndStaysSilent();
 
 private:
     AudioServer server_;
@@ -602,6 +603,36 @@ void SoundTest::anthemHeardWhileTheCupIsOpen()
         QVERIFY2(recorder.waitFor(recorder.size(), otherSound, 5) >= 0, "no default sound for a missing anthem");
         QVERIFY(run.forms.coupeVainqueur->close());
     }
+}
+
+void SoundTest::anthemPlaysOnceAndItsEndStaysSilent()
+{
+    const auto tone440 = [](const Recorder::Level& level) { return level.rms > 0.1 && level.toneShare > 0.9; };
+    const auto silent = [](const Recorder::Level& level) { return level.rms < 0.001; };
+    const QString path = QDir::current().absoluteFilePath(kAnthem);
+    QVERIFY(tone(path, kPcm16, 1));
+    Recorder recorder(server_.server());
+    QVERIFY(recorder.reach(kBytesPerSecond));
+    const qsizetype before = server_.streams("Created").size();
+
+    Run run;
+    run.forms.coupeVainqueur.setVisible(true);
+    const qint64 heard = recorder.waitFor(recorder.size(), tone440, 5);
+    QVERIFY2(heard >= 0, "the anthem is not heard while the cup window opens");
+    const qint64 ended = recorder.waitFor(heard, silent, 4);
+    QVERIFY2(ended >= 0, "the one-second anthem does not end");
+    // Played once: the window stays open and silent, the anthem does not start over.
+    QVERIFY(recorder.reach(ended + 3 * kBytesPerSecond));
+    QVERIFY2(silent(recorder.level(ended, 3.0)), "sound after the anthem ended: it plays again");
+    QCOMPARE(server_.streams("Created").mid(before), QStringList{path});
+    QVERIFY(run.forms.coupeVainqueur->isVisible());
+
+    // Closing the window once the anthem has ended makes no sound.
+    QVERIFY(run.forms.coupeVainqueur->close());
+    const qint64 closed = recorder.size();
+    QVERIFY(recorder.reach(closed + 2 * kBytesPerSecond));
+    QVERIFY2(silent(recorder.level(closed, 2.0)), "closing the cup window after the anthem made a sound");
+    QCOMPARE(server_.streams("Created").mid(before), QStringList{path});
 }
 
 QTEST_MAIN(SoundTest)
