@@ -36,7 +36,12 @@ struct BoxOnScreen {
     CheckBox box{&parent, kButtonFace, kButtonText, QStringLiteral("Check1")};
 };
 
+// How a run comes to its end.
+enum class Ending { CloseBonjour, CloseFranceWithErreur, CloseFranceWithVillesDeFrance, CloseCoupeVainqueur, End };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Ending)
 
 class FormsTest : public QObject {
     Q_OBJECT
@@ -237,42 +242,48 @@ void FormsTest::questionAnswersOnlyByItsButtons()
 
 void FormsTest::endOfRun_data()
 {
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<Ending>("path");
     QTest::addColumn<int>("quits");
-    QTest::newRow("welcome window closed before a name") << "close Bonjour" << 1;
-    QTest::newRow("quiz window closed, error window shown") << "close France with Erreur" << 1;
-    QTest::newRow("quiz window closed, revision map open") << "close France with VillesDeFrance" << 0;
-    QTest::newRow("cup window closed") << "close CoupeVainqueur" << 1;
-    QTest::newRow("application ended") << "End" << 1;
+    QTest::newRow("welcome window closed before a name") << Ending::CloseBonjour << 1;
+    QTest::newRow("quiz window closed, error window shown") << Ending::CloseFranceWithErreur << 1;
+    QTest::newRow("quiz window closed, revision map open") << Ending::CloseFranceWithVillesDeFrance << 0;
+    QTest::newRow("cup window closed") << Ending::CloseCoupeVainqueur << 1;
+    QTest::newRow("application ended") << Ending::End << 1;
 }
 
 void FormsTest::endOfRun()
 {
-    QFETCH(QString, path);
+    QFETCH(Ending, path);
     QFETCH(int, quits);
     App app;
     app.forms.bonjour.setVisible(true);
-    if (path == QLatin1String("close Bonjour")) {
+    if (path == Ending::CloseBonjour) {
         app.forms.bonjour->close();
     } else {
         app.forms.bonjour.setVisible(false);
         app.forms.france.setVisible(true);
-        if (path == QLatin1String("close France with Erreur")) {
+        switch (path) {
+        case Ending::CloseFranceWithErreur:
             app.forms.erreur.setVisible(true);
             app.forms.france->close();
-        } else if (path == QLatin1String("close France with VillesDeFrance")) {
+            break;
+        case Ending::CloseFranceWithVillesDeFrance:
             app.forms.villesDeFrance.setVisible(true);
             app.forms.france->close();
-        } else if (path == QLatin1String("close CoupeVainqueur")) {
+            break;
+        case Ending::CloseCoupeVainqueur:
             app.forms.france.setVisible(false);
             app.forms.coupeVainqueur.setVisible(true);
             app.forms.coupeVainqueur->close();
             QCOMPARE(app.sound.events, (QStringList{QStringLiteral("play Marseillaise.wav"), QStringLiteral("stop")}));
-        } else {
+            break;
+        case Ending::CloseBonjour:
+        case Ending::End:
             app.forms.erreur.setVisible(true);
             app.forms.coupeVainqueur.setVisible(true);
             app.forms.End();
             QCOMPARE(app.sound.events.last(), QStringLiteral("stop"));
+            break;
         }
     }
     QCOMPARE(app.quits, quits);
