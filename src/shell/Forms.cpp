@@ -13,6 +13,22 @@
 
 namespace varnelle {
 
+namespace {
+
+// Where the client area of `window` stands when the window, with a frame of
+// `frame`, is centred in the work area.
+std::optional<QRect> centredClientArea(const QWidget* window, QMargins frame)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    QRect placed = QRect(QPoint(), window->size()) + frame;
+    placed.moveCenter(screen->availableGeometry().center());
+    return placed - frame;
+}
+
+} // namespace
+
 Form::Form(Forms& forms, const FormSpec& design)
     : QWidget(nullptr), whenMinimised_(design.whenMinimised), designSize_(design.clientPixels()), owner_(forms),
       keepsRunAlive_(design.keepsRunAlive == KeepsRunAlive::Yes)
@@ -48,17 +64,16 @@ void Form::setVisible(bool visible)
             else
                 shown = this;
             // A desktop centres the whole window, frame included.
-            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                const std::optional<QMargins> told = frameExtentsBeforeShowing(shown);
-                const QMargins frame = told ? *told : frameMarginsOf(shown);
-                QRect placed = QRect(QPoint(), shown->size()) + frame;
-                placed.moveCenter(screen->availableGeometry().center());
+            const std::optional<QMargins> told = frameExtentsBeforeShowing(shown);
+            const QMargins frame = told ? *told : frameMarginsOf(shown);
+            if (const std::optional<QRect> client = centredClientArea(shown, frame)) {
                 // Once the window manager has told the frame, Qt places the
                 // client area at a window's position: place the client area.
                 if (told)
-                    shown->setGeometry(placed - frame);
+                    shown->setGeometry(*client);
                 else
-                    shown->move(placed.topLeft());
+                    shown->move((*client + frame).topLeft());
+                centreWhenFramed_ = !told && frame.isNull();
             }
         }
         bringToFront();
@@ -126,6 +141,33 @@ void Form::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+void Form::centreOnceFramed(QWidget* shown)
+{
+    // Some window managers tell the frame only once they have framed the
+    // window (KWin): the window is centred again then, once. Not after the
+    // desktop has forced it to another size (weston's maximise): that would
+    // undo the desktop's own placement.
+    if (!centreWhenFramed_ || !shown->windowHandle())
+        return;
+    if (shown->size() != shown->minimumSize()) {
+        centreWhenFramed_ = false;
+        return;
+    }
+    const QMargins frame = shown->windowHandle()->frameMargins();
+    if (frame.isNull())
+        return;
+    centreWhenFramed_ = false;
+    if (const std::optional<QRect> client = centredClientArea(shown, frame))
+        shown->setGeometry(*client);
+}
+
+void Form::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (!hostOf(this))
+        centreOnceFramed(this);
+}
+
 void Form::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -170,8 +212,11 @@ void Form::paintEvent(QPaintEvent*)
 
 bool Form::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == hostOf(this))
+    if (watched == hostOf(this)) {
         minimisedBy(event);
+        if (event->type() == QEvent::Move)
+            centreOnceFramed(hostOf(this));
+    }
     return QWidget::eventFilter(watched, event);
 }
 

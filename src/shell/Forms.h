@@ -54,6 +54,7 @@ protected:
     virtual void Form_Unload() {}
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,6 +67,7 @@ private:
     void bringToFront();
     void minimisedBy(QEvent* event);
     void centreDesign();
+    void centreOnceFramed(QWidget* shown);
 
     WhenMinimised whenMinimised_;
     QSize designSize_;
@@ -78,6 +80,7 @@ private:
     bool hidePending_ = false;
     bool unloaded_ = false;
     bool shownSinceLoad_ = false;
+    bool centreWhenFramed_ = false;
 };
 
 // One window instance for the whole run, created at its first use.

@@ -173,6 +173,8 @@ def centred_frame(d, window):
     """Checks that the window's frame, not its client area, stands in the middle of the work area."""
     left, top, width, height = d.geometry(d.frame_of(window))
     area = [int(v) for v in re.findall(r"\d+", d.x(["xprop", "-root", "_NET_WORKAREA"]).split("=")[-1])[:4]]
+    if len(area) < 4:  # KWin names no work area: it is the whole screen
+        area = [0, 0] + [int(v) for v in d.x(["xdotool", "getdisplaygeometry"]).split()]
     off = (2 * left + width - (2 * area[0] + area[2]), 2 * top + height - (2 * area[1] + area[3]))
     check(max(abs(v) for v in off) <= 2, "frame %s off the work area's centre by %s half-pixels"
           % ((left, top, width, height), off))
@@ -215,9 +217,15 @@ def region(pixels, width, rect):
 
 
 def settled_grab(d, window):
-    """A grab of the window once two grabs in a row agree: the window has finished drawing."""
+    """A grab of the window once it is drawn (more than one colour: a compositor shows a window black or not
+    at all until its first frame) and two grabs in a row agree."""
     grabs = [d.grab(window)]
-    d.wait_for(lambda: grabs.append(d.grab(window)) or grabs[-1] == grabs[-2], 10, "window %s keeps changing" % window)
+
+    def settled():
+        grabs.append(d.grab(window))
+        return grabs[-1] == grabs[-2] and len(set(grabs[-1][i:i + 3] for i in range(0, len(grabs[-1]), 300))) > 1
+
+    d.wait_for(settled, 10, "window %s is not drawn, or keeps changing" % window)
     return grabs[-1]
 
 
@@ -228,7 +236,7 @@ def scenario_full_screen(d, p):
     d.start()
     quiz = p.enter_name("Lou")
     _, _, width, height = d.geometry(quiz)
-    own = d.grab(quiz)
+    own = settled_grab(d, quiz)
     d.x(["wmctrl", "-i", "-r", quiz, "-b", "add,fullscreen"])
     screen = tuple(int(v) for v in d.x(["xdotool", "getdisplaygeometry"]).split())
     d.wait_for(lambda: d.geometry(quiz)[2:] == screen, 10, "the quiz window is not full screen")
@@ -257,6 +265,21 @@ def scenario_full_screen(d, p):
     d.window(p.titles["Erreur"])
     p.click_box(2)
     d.wait_gone(p.titles["Erreur"])
+
+
+def scenario_return_on_buttons(d, p):
+    """Return presses the focused Entree button, as the welcome window's own text says, and the quiz window
+    that it opens takes the clicks."""
+    d.start()
+    p.type_name("Lou")
+    d.press("Tab")  # from the name field to Entree
+    d.press("Return")
+    p.quiz = d.window(p.titles["France"], 30)
+    d.wait_gone(p.titles["Bonjour"])
+    p.click_depart()
+    p.click_box(3)  # Allemagne is sought: wrong
+    error = d.window(p.titles["Erreur"])
+    d.wait_for(lambda: red_share(d.grab(error)) > 0.2, 10, "the error window is not seen after the wrong click")
 
 
 def scenario_close_quiz(d, p):
@@ -332,6 +355,7 @@ SCENARIOS = {
     "error-window-seen": scenario_error_window_seen,
     "files": scenario_files,
     "full-screen": scenario_full_screen,
+    "return-on-buttons": scenario_return_on_buttons,
     "wayland": scenario_wayland,
 }
 # Scenarios that listen to the program: they are given the sound server to start.
