@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace varnelle {
@@ -26,6 +27,11 @@ std::optional<QRect> centredClientArea(const QWidget* window, QMargins frame)
     placed.moveCenter(screen->availableGeometry().center());
     return placed - frame;
 }
+
+// How long a window manager asked to restore a window may take to do it.
+constexpr int kLeaveForcedSizeMs = 500;
+// Time enough to draw a window and for the compositor to show the picture.
+constexpr int kRedrawnMs = 100;
 
 } // namespace
 
@@ -100,6 +106,20 @@ QWidget* Form::topLevel()
 
 void Form::showNatively(bool visible)
 {
+    QWidget* window = topLevel();
+    if (visible) {
+        leavingForcedSize_ = false;
+    } else if (leavingForcedSize_) {
+        return;
+    } else if (window->isVisible() && window->size() != window->maximumSize() && leaveForcedSize(window)) {
+        // Weston's X window manager goes on showing a window hidden while
+        // maximised, or while it is being restored: the window is hidden
+        // once it is back at its own size, or when the window manager has
+        // had its time to put it back.
+        leavingForcedSize_ = true;
+        QTimer::singleShot(kLeaveForcedSizeMs, this, &Form::hideOnceLeft);
+        return;
+    }
     if (QWidget* host = hostOf(this))
         host->setVisible(visible);
     QWidget::setVisible(visible);
@@ -168,8 +188,30 @@ void Form::moveEvent(QMoveEvent* event)
         centreOnceFramed(this);
 }
 
+void Form::resizedBy(QEvent* event)
+{
+    if (event->type() != QEvent::Resize || !leavingForcedSize_ || topLevel()->size() != topLevel()->maximumSize())
+        return;
+    // The compositor takes the window back at its own size with the next
+    // picture the window gives it: a frame later.
+    QTimer::singleShot(kRedrawnMs, this, &Form::hideOnceLeft);
+}
+
+void Form::hideOnceLeft()
+{
+    if (!leavingForcedSize_)
+        return;
+    leavingForcedSize_ = false;
+    if (!visible_ || unloaded_) {
+        if (QWidget* host = hostOf(this))
+            host->setVisible(false);
+        QWidget::setVisible(false);
+    }
+}
+
 void Form::resizeEvent(QResizeEvent* event)
 {
+    resizedBy(event);
     QWidget::resizeEvent(event);
     centreDesign();
 }
@@ -216,6 +258,7 @@ bool Form::eventFilter(QObject* watched, QEvent* event)
         minimisedBy(event);
         if (event->type() == QEvent::Move)
             centreOnceFramed(hostOf(this));
+        resizedBy(event);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -66,6 +66,8 @@ private:
     void showNatively(bool visible);
     void bringToFront();
     void minimisedBy(QEvent* event);
+    void resizedBy(QEvent* event);
+    void hideOnceLeft();
     void centreDesign();
     void centreOnceFramed(QWidget* shown);
 
@@ -78,6 +80,7 @@ private:
     bool keepsRunAlive_ = true;
     bool visible_ = false;
     bool hidePending_ = false;
+    bool leavingForcedSize_ = false;
     bool unloaded_ = false;
     bool shownSinceLoad_ = false;
     bool centreWhenFramed_ = false;

@@ -8,6 +8,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -59,6 +60,21 @@ std::optional<QMargins> extentsOf(xcb_connection_t* connection, xcb_window_t win
     return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
 }
 
+// A client message about `window` to the window manager, as EWMH sends
+// requests: to the root window, for the window manager to intercept.
+void sendToWindowManager(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window, xcb_atom_t type,
+                         const std::array<uint32_t, 5>& data)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = type;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+}
+
 std::optional<QMargins> askWindowManager(QWidget* window)
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -74,14 +90,7 @@ std::optional<QMargins> askWindowManager(QWidget* window)
     // itself (weston's) honours only the position a window is created with.
     const auto client = xcb_window_t(window->winId());
 
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = client;
-    message.type = request;
-    xcb_send_event(connection, 0, screen->root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
+    sendToWindowManager(connection, screen->root, client, request, {});
     xcb_flush(connection);
     for (int poll = 0; poll < kAnswerPolls; ++poll) {
         if (const std::optional<QMargins> answer = extentsOf(connection, client, extents))
@@ -92,6 +101,28 @@ std::optional<QMargins> askWindowManager(QWidget* window)
 }
 
 } // namespace
+
+bool leaveForcedSize(QWidget* window)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !window->windowHandle())
+        return false;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    const xcb_screen_t* screen = connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
+    if (!screen)
+        return false;
+    const auto client = xcb_window_t(window->winId());
+    // _NET_WM_STATE takes two states at most: remove (0) them, asked by an
+    // application (1).
+    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
+    sendToWindowManager(
+        connection, screen->root, client, state,
+        {0, atom(connection, "_NET_WM_STATE_MAXIMIZED_VERT"), atom(connection, "_NET_WM_STATE_MAXIMIZED_HORZ"), 1, 0});
+    sendToWindowManager(connection, screen->root, client, state,
+                        {0, atom(connection, "_NET_WM_STATE_FULLSCREEN"), XCB_ATOM_NONE, 1, 0});
+    xcb_flush(connection);
+    return true;
+}
 
 QMargins frameMarginsOf(QWidget* window)
 {

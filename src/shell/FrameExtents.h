@@ -1,4 +1,5 @@
-// Varnelle: the frame a desktop will draw around a window, known before the window is shown.
+// Varnelle: the frame a desktop will draw around a window, known before the
+// window is shown, and the size it may force on a window.
 #pragma once
 
 #include <QMargins>
@@ -17,5 +18,12 @@ std::optional<QMargins> frameExtentsBeforeShowing(QWidget* window);
 // The frame the platform itself reports for `window` where no window manager
 // told one: the offscreen platform's fake frames, for one.
 QMargins frameMarginsOf(QWidget* window);
+
+// Asks an X11 window manager to take a shown top-level out of a size it
+// forced on it (maximised or full screen), before the window is hidden: a
+// compositor that keeps no state of its own on the window (weston's X window
+// manager) otherwise goes on showing a window hidden while maximised.
+// False where there is no window manager to ask.
+bool leaveForcedSize(QWidget* window);
 
 } // namespace varnelle

@@ -10,6 +10,7 @@ output; the X tools that find windows and their places ask Xwayland.
 import os
 import re
 import subprocess
+import time
 
 import numpy
 
@@ -20,6 +21,8 @@ SCREEN = (1280, 1024)
 TITLE_BAR = 28  # the height of the title bar weston's X window manager draws over a window
 # The client area of a window maximised below weston's panel, within its frame's borders.
 MAXIMISED = (1268, 959)
+# Weston's double-click period on title bars is 250 ms.
+DOUBLE_CLICK_SECONDS = 0.5
 
 
 class Weston(WindowManager):
@@ -66,6 +69,7 @@ class WaylandDesktop(Desktop):
         self.screen = dict(self.env)  # Xvfb: weston's output, and where input comes from
         self.env.update(DISPLAY=self.wm.xwayland_display(self), WAYLAND_DISPLAY=self.wm.socket,
                         XDG_SESSION_TYPE="wayland")
+        self.title_clicked = 0.0
 
     # Input, through Xvfb and the compositor
 
@@ -88,9 +92,17 @@ class WaylandDesktop(Desktop):
         left, top, width, _ = self.geometry(window)
         return left + width // 3, top - TITLE_BAR // 2
 
+    def click_title_bar(self, window, count=1):
+        """Clicks the window's title bar, `count` times in a row. Weston takes a click that comes within its
+        double-click period of the last one on a title bar for a double-click, which maximises: clicks
+        meant apart wait that period out."""
+        time.sleep(max(0, self.title_clicked + DOUBLE_CLICK_SECONDS - time.monotonic()))
+        self.click_at(*self.title_bar_point(window), count=count)
+        self.title_clicked = time.monotonic()
+
     def activate(self, window):
         """Raises the window and gives it the keyboard as a player does: by a click on its title bar."""
-        self.click_at(*self.title_bar_point(window))
+        self.click_title_bar(window)
 
     def type_text(self, text, delay=20):
         self.on_screen(["xdotool", "type", "--delay", str(delay), text])
@@ -115,6 +127,9 @@ class WaylandDesktop(Desktop):
 
     # What the player sees: the compositor's output on Xvfb
 
+    def grab_screen(self):
+        return import_rgb(self.screen, "root")
+
     def own_pixels(self, window):
         """The window's contents as the program drew them, whatever covers it on screen."""
         return import_rgb(self.env, window)
@@ -127,6 +142,41 @@ class WaylandDesktop(Desktop):
             return False
         differ = numpy.frombuffer(screen, numpy.uint8) != numpy.frombuffer(own, numpy.uint8)
         return differ.reshape(-1, 3).any(axis=1).mean() < 0.01
+
+
+PANEL = 32  # weston's panel along the top, whose clock changes
+STRAY_PIXELS = 2000  # more than the pointer covers, less than any window's title bar
+
+
+def screen_pixels(d):
+    return numpy.frombuffer(d.grab_screen(), numpy.uint8).reshape(SCREEN[1], SCREEN[0], 3)
+
+
+def empty_desktop(d):
+    """The compositor's output before the program shows anything, once weston has drawn its background
+    (the output is black before)."""
+    shots = [screen_pixels(d)]
+
+    def drawn():
+        shots.append(screen_pixels(d))
+        return shots[-1][PANEL:].any() and (shots[-1][PANEL:] == shots[-2][PANEL:]).all()
+
+    d.wait_for(drawn, 15, "weston draws no background")
+    return shots[-1]
+
+
+def check_nothing_else_seen(d, empty, windows, when):
+    """Outside the frames of the given windows, the output shows the empty desktop: no window the program
+    hid or closed leaves anything on screen."""
+    differ = (screen_pixels(d) != empty).any(axis=2)
+    differ[:PANEL] = False
+    for window in windows:
+        left, top, width, height = d.geometry(d.frame_of(window))
+        differ[max(top, 0):top + height, max(left, 0):left + width] = False
+    rows, columns = numpy.nonzero(differ)
+    check(len(rows) < STRAY_PIXELS, "%s, %d pixels outside the program's windows show something else than the "
+          "desktop, within (%d, %d)-(%d, %d)" % (when, len(rows), columns.min(initial=0), rows.min(initial=0),
+                                                  columns.max(initial=0), rows.max(initial=0)))
 
 
 def seen_window(d, title):
@@ -146,15 +196,20 @@ def check_centred(d, window, name):
           % (name, x, y, SCREEN[0] / 2, SCREEN[1] / 2))
 
 
-def maximise_and_restore(d, window, name):
-    """A double-click on the title bar is weston's maximise; a second one restores the window."""
-    before = d.geometry(window)
-    d.click_at(*d.title_bar_point(window), count=2)
+def maximise(d, window, name):
+    """A double-click on the title bar is weston's maximise."""
+    d.click_title_bar(window, count=2)
     d.wait_for(lambda: d.geometry(window)[2:] == MAXIMISED, 10, "the %s window was not maximised: %s"
                % (name, d.geometry(window)))
     d.wait_for(lambda: d.seen(window), 10, "the %s window is not seen whole once maximised" % name)
     check(d.app.poll() is None, "the program ended when its %s window was maximised" % name)
-    d.click_at(*d.title_bar_point(window), count=2)
+
+
+def maximise_and_restore(d, window, name):
+    """A second double-click on the title bar restores the window."""
+    before = d.geometry(window)
+    maximise(d, window, name)
+    d.click_title_bar(window, count=2)
     d.wait_for(lambda: d.geometry(window) == before, 10, "the %s window did not come back to its place: %s, not %s" % (name, d.geometry(window), before))
     d.wait_for(lambda: d.seen(window), 10, "the %s window is not seen whole once restored" % name)
     check(d.app.poll() is None, "the program ended when its %s window was restored" % name)
@@ -174,14 +229,18 @@ def check_error_window_over_quiz(d, p):
 def scenario_wayland(d, p):
     """In a Wayland session with Xwayland the program runs through X: its windows open centred, the error
     window is seen over the middle of the quiz window, and maximising a window from its title bar, which
-    natively ends the run with a protocol error, only maximises it."""
+    natively ends the run with a protocol error, only maximises it; a window hidden while maximised leaves
+    nothing of it on screen."""
+    empty = empty_desktop(d)
     d.start()
     welcome = seen_window(d, p.titles["Bonjour"])
     check_centred(d, welcome, "welcome")
     d.save_screenshot("e2e-wayland-welcome")
     maximise_and_restore(d, welcome, "welcome")
+    maximise(d, welcome, "welcome")  # and validated so: the hidden window must leave the screen
     p.enter_name("Lou")
     check_centred(d, seen_window(d, p.titles["France"]), "quiz")
+    check_nothing_else_seen(d, empty, [p.quiz], "once the name is validated")
     p.click_depart()
     p.click_box(3)  # Allemagne is sought: wrong
     check_error_window_over_quiz(d, p)
