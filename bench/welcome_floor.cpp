@@ -21,18 +21,18 @@ using namespace varnelle;
 using namespace varnelle::layout;
 
 // Registers each bundled file once, at its first use.
-QFont bundled(const FontSpec& spec)
+QFont bundled(const FontSpec& wanted)
 {
     static QSet<const char*> registered;
-    const BundledFace& face = bundledFace(spec.face);
-    const char* file = face.file(spec.bold);
+    const BundledFace& face = bundledFace(wanted.face);
+    const char* file = face.file(wanted.bold);
     if (!registered.contains(file)) {
         registered.insert(file);
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
     }
     QFont font(QString::fromLatin1(face.family));
-    font.setPixelSize(pixelSize(spec.points));
-    font.setBold(spec.bold);
+    font.setPixelSize(pixelSize(wanted.points));
+    font.setBold(wanted.bold);
     return font;
 }
 
