@@ -88,8 +88,11 @@ def scenario_perfect(d, p, sound_server):
           % sound.streams_created()[streams:])
     playing = sound.rms(heard, 2 * rate)
     check(playing > LOUD, "the anthem does not go on playing: level %.4f" % playing)
-    played = sound.streams_created()[streams:]
-    check(played == [os.path.join(d.workdir, "Marseillaise.wav")], "streams played: %s" % played)
+    played = sound.streams()[streams:]
+    check([stream.name for stream in played] == [os.path.join(d.workdir, "Marseillaise.wav")],
+          "streams played: %s" % played)
+    # Music, so that a desktop that turns its alert sounds down or off still plays it.
+    check(played[0].role == sound.ROLES["music"], "the anthem plays in the role %r, not as music" % played[0].role)
     cup_alone(d, p)
     closing = sound.size()
     check(closing - heard < (anthem_seconds(d.workdir) - 20) * rate,
@@ -105,6 +108,36 @@ def scenario_perfect(d, p, sound_server):
           % (playing, after, (quiet - closing) / rate))
     status = d.exit_status(5)
     check(status == 0, "exit status %d after the cup window closed" % status)
+
+
+def scenario_unplayable_anthem(d, p, sound_server):
+    """A session without an error, with an anthem file that cannot be played, still ends on the cup window
+    and ends the run when it closes; in the anthem's place the desktop's default event sound is heard."""
+    check(os.path.dirname(d.workdir) == d.root, "the anthem of %s is not the run's own to spoil" % d.workdir)
+    with open(os.path.join(d.workdir, "Marseillaise.wav"), "r+b") as anthem:
+        anthem.truncate(20)  # in the middle of its header
+    sound = sound_server(d)
+    sound.use()
+    rate = sounds.RECORD_RATE
+    win_to_the_last_click(d, p)
+    clicked = sound.size()
+    streams = len(sound.streams())
+    p.click_depart()
+    cup = d.window(p.titles["CoupeVainqueur"])
+    heard = sound.wait_for(clicked, sound.size() + 5 * rate, lambda level: level > LOUD)
+    played = sound.streams()[streams:]
+    check(heard is not None, "no sound within 5 s of the cup window's opening; streams played: %s" % played)
+    check([stream.name for stream in played] == ["bell-window-system"], "streams played: %s" % played)
+    check(played[0].role == sound.ROLES["event"], "the default sound plays in the role %r, not as an event"
+          % played[0].role)
+    quiet = sound.wait_for(heard, heard + 3 * rate, lambda level: level < QUIET)
+    check(quiet is not None, "the default sound still plays 3 s after it began")
+    cup_alone(d, p)
+    d.close_from_title_bar(cup)
+    status = d.exit_status(5)
+    check(status == 0, "exit status %d after the cup window closed" % status)
+    print("default sound: %s, heard %.2f s after the click, for %.2f s at most"
+          % (played[0], (heard - clicked) / rate, (quiet - heard) / rate))
 
 
 def scenario_errors(d, p):
@@ -349,6 +382,7 @@ SCENARIOS = {
     "welcome": scenario_welcome,
     "shows-welcome": scenario_shows_welcome,
     "perfect": scenario_perfect,
+    "unplayable-anthem": scenario_unplayable_anthem,
     "errors": scenario_errors,
     "error-window": scenario_error_window,
     "close-quiz": scenario_close_quiz,
@@ -359,7 +393,7 @@ SCENARIOS = {
     "wayland": scenario_wayland,
 }
 # Scenarios that listen to the program: they are given the sound server to start.
-HEARING = {"perfect"}
+HEARING = {"perfect", "unplayable-anthem"}
 
 
 def main():
