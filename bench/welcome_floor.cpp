@@ -7,11 +7,9 @@
 #include "shell/Fonts.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSet>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -19,22 +17,6 @@ namespace {
 
 using namespace varnelle;
 using namespace varnelle::layout;
-
-// Registers each bundled file once, at its first use.
-QFont bundled(const FontSpec& wanted)
-{
-    static QSet<const char*> registered;
-    const BundledFace& face = bundledFace(wanted.face);
-    const char* file = face.file(wanted.bold);
-    if (!registered.contains(file)) {
-        registered.insert(file);
-        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    }
-    QFont font(QString::fromLatin1(face.family));
-    font.setPixelSize(pixelSize(wanted.points));
-    font.setBold(wanted.bold);
-    return font;
-}
 
 QColor colourOf(Colour colour)
 {
@@ -48,11 +30,11 @@ public:
         setWindowTitle(QString::fromUtf8(kBonjourForm.caption));
         setFixedSize(kBonjourForm.clientPixels());
         for (const LabelRow& row : kBonjourLabels)
-            fonts_.append(bundled(row.font));
+            fonts_.append(fontFor(row.font));
 
         auto* nj = new QLineEdit(this);
         nj->setGeometry(toPixels(kNj));
-        nj->setFont(bundled(kNjFont));
+        nj->setFont(fontFor(kNjFont));
         nj->setAlignment(Qt::AlignCenter);
         QPalette colours = nj->palette();
         colours.setColor(QPalette::Text, colourOf(kNjColour));
@@ -60,7 +42,7 @@ public:
 
         auto* entree = new QPushButton(QString::fromLatin1(kEntreeCaption), this);
         entree->setGeometry(toPixels(kEntree));
-        entree->setFont(bundled(kEntreeFont));
+        entree->setFont(fontFor(kEntreeFont));
         nj->setFocus();
     }
 

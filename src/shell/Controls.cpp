@@ -3,10 +3,8 @@
 #include "shell/Artwork.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QSet>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextOption>
@@ -27,25 +25,6 @@ QColor toQColor(Colour colour)
         break;
     }
     return {colour.red, colour.green, colour.blue};
-}
-
-QFont fontFor(const FontSpec& wanted)
-{
-    const BundledFace& chosen = bundledFace(wanted.face);
-    // Each file is registered when a control first asks for it, so that
-    // start-up reads only the faces of the welcome window.
-    static QSet<const char*> registered;
-    const char* file = chosen.file(wanted.bold);
-    if (!registered.contains(file)) {
-        registered.insert(file);
-        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    }
-
-    QFont font(QString::fromLatin1(chosen.family));
-    font.setPixelSize(pixelSize(wanted.points));
-    font.setBold(wanted.bold);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
 }
 
 Label::Label(QWidget* parent, Colour back, Colour fore, const FontSpec& font, Align align)

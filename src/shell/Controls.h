@@ -19,7 +19,6 @@ namespace varnelle {
 enum class Align : std::uint8_t { Left, Centre };
 
 QColor toQColor(Colour colour);
-QFont fontFor(const FontSpec& wanted);
 
 // An opaque label: fills its rectangle with its back colour and shows its
 // caption wrapped at word breaks within its width. It never grows: a line

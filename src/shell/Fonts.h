@@ -1,6 +1,8 @@
 // Varnelle: the fonts the layouts name, and the free faces bundled in their place.
 #pragma once
 
+#include <QFont>
+
 #include <string_view>
 
 namespace varnelle {
@@ -49,5 +51,10 @@ constexpr int pixelSize(double points)
 {
     return static_cast<int>(points * 96.0 / 72.0 + 0.5);
 }
+
+// The bundled face drawn for a designed font, at its pixel size, antialiased.
+// Each bundled file is registered when a font first asks for it, so that
+// start-up reads only the faces of the welcome window.
+QFont fontFor(const FontSpec& wanted);
 
 } // namespace varnelle
