@@ -12,7 +12,37 @@
 #include <QThread>
 #include <QTranslator>
 
+#include <mutex>
+
 namespace varnelle {
+
+namespace {
+
+// Qt's own French strings (the name field's context menu, the question's
+// standard buttons), read the first time Qt asks for one of them: the
+// welcome window shows none, and reading them costs start-up time. Installed
+// while it holds nothing, the translator has Qt send no LanguageChange, so
+// nothing asks it for the layout direction, which stays Qt's default, left
+// to right, as the French strings have it.
+class LazyQtStrings : public QTranslator {
+public:
+    explicit LazyQtStrings(QObject* parent) : QTranslator(parent) {}
+
+    QString translate(const char* context, const char* sourceText, const char* disambiguation, int n) const override
+    {
+        std::call_once(loaded_, [this] {
+            if (!strings_.load(QStringLiteral(":/translations/qtbase_fr.qm")))
+                qWarning("Qt's French strings are not in the program: Qt's own controls speak English");
+        });
+        return strings_.translate(context, sourceText, disambiguation, n);
+    }
+
+private:
+    mutable std::once_flag loaded_;
+    mutable QTranslator strings_;
+};
+
+} // namespace
 
 void choosePlatform()
 {
@@ -40,9 +70,7 @@ void setUpApplication(QApplication& application)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
     QApplication::setPalette(QApplication::style()->standardPalette());
 
-    auto* translator = new QTranslator(&application);
-    if (translator->load(QStringLiteral(":/translations/qtbase_fr.qm")))
-        QCoreApplication::installTranslator(translator);
+    QCoreApplication::installTranslator(new LazyQtStrings(&application));
 }
 
 void awaitWorkerThreadsGone()

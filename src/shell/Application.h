@@ -13,8 +13,8 @@ inline constexpr const char* kApplicationId = "fr.varnelle.varnelle";
 // before the QApplication is constructed.
 void choosePlatform();
 
-// Pins the style and its palette, and loads the French strings of Qt's own
-// dialogs, so that every machine shows the same.
+// Pins the style and its palette, and installs the French strings of Qt's
+// own controls and dialogs, so that every machine shows the same.
 void setUpApplication(QApplication& application);
 
 // Returns once the threads that Qt's global thread pool started (smooth image
