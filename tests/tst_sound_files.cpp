@@ -1,0 +1,146 @@
+// Guards the anthem against a sound file that would crash or hang the
+// program, make it complain, or be played as an alert: a file that cannot be
+// played leaves the default sound in its place, the anthem itself plays as
+// music. Runs a PulseAudio of its own, whose log names the streams.
+#include "ProcessState.h"
+#include "Sound.h"
+#include "TestSupport.h"
+
+#include "auxwindows/CanberraSound.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace varnelle;
+using varnelle::test::AudioServer;
+using varnelle::test::kAnthem;
+using varnelle::test::kPcm16;
+using varnelle::test::pcmHeader;
+using varnelle::test::SoundRun;
+using varnelle::test::StandardErrorCapture;
+using varnelle::test::tone;
+using varnelle::test::WithoutReadOverride;
+using varnelle::test::writeFile;
+
+class SoundFilesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init() { QVERIFY(directory_.enter()); }
+    void cleanup() { directory_.leave(); }
+    void fileThatCannotBePlayed_data();
+    void fileThatCannotBePlayed();
+
+private:
+    test::AudioServer server_;
+    test::AnthemDirectory directory_;
+};
+
+void SoundFilesTest::initTestCase()
+{
+    test::setUpOnce();
+    const QString why = server_.startForThisProcess();
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+}
+
+void SoundFilesTest::fileThatCannotBePlayed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("played"); // the file itself, else the default sound
+    QTest::newRow("missing") << "missing" << false;
+    QTest::newRow("empty") << "empty" << false;
+    QTest::newRow("header cut short") << "truncated" << false;
+    QTest::newRow("random bytes") << "random" << false;
+    QTest::newRow("a directory of that name") << "directory" << false;
+    QTest::newRow("a FIFO, which blocks whoever opens it") << "fifo" << false;
+    QTest::newRow("a link to an endless device") << "device" << false;
+    QTest::newRow("unreadable") << "unreadable" << false;
+    QTest::newRow("24-bit samples") << "24-bit" << false;
+    QTest::newRow("floating-point samples") << "float" << false;
+    QTest::newRow("IMA ADPCM") << "adpcm" << false;
+    QTest::newRow("data longer than the format allows") << "oversized" << false;
+    QTest::newRow("very large, 1 GiB of samples") << "large" << false;
+    QTest::newRow("16-bit PCM, as the anthem") << "good" << true;
+}
+
+void SoundFilesTest::fileThatCannotBePlayed()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, played);
+    const QString path = QDir::current().absoluteFilePath(kAnthem);
+    if (kind == QLatin1String("empty")) {
+        QVERIFY(writeFile(path, {}));
+    } else if (kind == QLatin1String("truncated")) {
+        QVERIFY(writeFile(path, pcmHeader(44100 * 4).left(20)));
+    } else if (kind == QLatin1String("random")) {
+        QRandomGenerator random(6);
+        QByteArray bytes(64 * 1024, Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+        QVERIFY(writeFile(path, bytes));
+    } else if (kind == QLatin1String("directory")) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else if (kind == QLatin1String("device")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (kind == QLatin1String("unreadable")) {
+        QVERIFY(tone(path, kPcm16, 1));
+        QVERIFY(QFile::setPermissions(path, {}));
+    } else if (kind == QLatin1String("24-bit")) {
+        QVERIFY(tone(path, {QStringLiteral("-b"), QStringLiteral("24")}, 1));
+    } else if (kind == QLatin1String("float")) {
+        QVERIFY(tone(
+            path, {QStringLiteral("-e"), QStringLiteral("floating-point"), QStringLiteral("-b"), QStringLiteral("32")},
+            1));
+    } else if (kind == QLatin1String("adpcm")) {
+        QVERIFY(tone(path, {QStringLiteral("-e"), QStringLiteral("ima-adpcm")}, 1));
+    } else if (kind == QLatin1String("oversized")) {
+        QVERIFY(writeFile(path, pcmHeader(0xFFFFFF00U) + QByteArray(4096, '\0')));
+    } else if (kind == QLatin1String("large")) {
+        // Sparse: 1 GiB of silent samples that take no room on the disk, more
+        // than libcanberra reads (64 MiB).
+        QVERIFY(writeFile(path, pcmHeader(0x40000000U)));
+        QVERIFY(QFile::resize(path, 44 + 0x40000000LL));
+    } else if (kind == QLatin1String("good")) {
+        QVERIFY(tone(path, kPcm16, 1));
+    }
+    const QString expected = played ? path : QString::fromLatin1(CanberraSound::kDefaultSound);
+    const qsizetype before = server_.streams("Created").size();
+
+    StandardErrorCapture errors;
+    QElapsedTimer shown;
+    {
+        WithoutReadOverride asAPlayer;
+        SoundRun run;
+        shown.start();
+        run.forms.coupeVainqueur.setVisible(true);
+        const qint64 elapsed = shown.elapsed();
+        QVERIFY(run.forms.coupeVainqueur->isVisible());
+        QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("Load took %1 ms").arg(elapsed)));
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            server_.streams("Created").mid(before).contains(expected),
+            qPrintable(server_.streams("Created").mid(before).join(u',') + server_.log().right(2000)), 10000);
+        QVERIFY(!server_.streams("Created").mid(before).contains(
+            played ? QString::fromLatin1(CanberraSound::kDefaultSound) : path));
+        // The desktop's volume for alert sounds must not silence the anthem:
+        // it plays as music, and only the default sound as an alert.
+        QTRY_COMPARE_WITH_TIMEOUT(server_.roleOf(expected), played ? QStringLiteral("music") : QStringLiteral("event"),
+                                  5000);
+        QVERIFY(run.forms.coupeVainqueur->close());
+        QCOMPARE(run.quits, 1);
+    }
+    if (played)
+        QTRY_VERIFY_WITH_TIMEOUT(server_.streams("Freeing").contains(path), 10000);
+    const QByteArray reported = errors.release();
+    QVERIFY2(reported.isEmpty(), reported.constData());
+    if (kind == QLatin1String("unreadable"))
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QTEST_MAIN(SoundFilesTest)
+#include "tst_sound_files.moc"
