@@ -1,12 +1,28 @@
 #include "shell/Artwork.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QPainter>
 
 namespace varnelle {
 
-Artwork::Artwork(const QString& path) : path_(path), picture_(path)
+namespace {
+
+// Reads an image in the format its file name gives. Left to guess, Qt loads
+// every image plugin installed to ask each whether it reads a PNG or BMP
+// file, before it reads it itself.
+QImage readImage(const QString& path)
+{
+    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+} // namespace
+
+Artwork::Artwork(const QString& path) : path_(path), picture_(QPixmap::fromImage(readImage(path)))
 {
 }
 
@@ -19,7 +35,8 @@ const QPixmap& Artwork::dense()
     const qsizetype dot = path_.lastIndexOf(QLatin1Char('.'));
     const QString stem = path_.left(dot) + QStringLiteral("@2x");
     for (const QString& candidate : {stem + path_.mid(dot), stem + QStringLiteral(".png")}) {
-        if (QFile::exists(candidate) && dense_.load(candidate)) {
+        if (QFile::exists(candidate)) {
+            dense_ = QPixmap::fromImage(readImage(candidate));
             dense_.setDevicePixelRatio(2);
             break;
         }
@@ -59,11 +76,13 @@ QIcon formIcon(const QString& icoPath)
     // At the sizes that the ICO holds, its own drawings stay the icon.
     const QList<QSize> drawn = icon.availableSizes();
     // Title bars and task bars want at most 64 pixels, also on dense
-    // screens; every image added here is decoded when a window is shown.
+    // screens. The X11 backend hands every size to the desktop when the
+    // window is created, before it is mapped, and the desktop picks among
+    // them: the first window needs them all.
     for (const int size : {16, 32, 48, 64}) {
         const QString png = QStringLiteral("%1-%2.png").arg(stem).arg(size);
         if (!drawn.contains(QSize(size, size)) && QFile::exists(png))
-            icon.addFile(png, QSize(size, size));
+            icon.addPixmap(QPixmap::fromImage(readImage(png)));
     }
     made.insert(icoPath, icon);
     return icon;
