@@ -42,6 +42,15 @@ def import_rgb(env, window, *options):
                           capture_output=True, timeout=20).stdout
 
 
+def differing_share(first, second):
+    """The share of pixels that differ between two RGB grabs of one size."""
+    if first == second:
+        return 0.0
+    count = len(first) // 3
+    differing = sum(1 for i in range(0, 3 * count, 3) if first[i:i + 3] != second[i:i + 3])
+    return differing / max(count, 1)
+
+
 class Desktop:
     """Xvfb, a window manager and the program, run from a working directory holding only the anthem
     (or from `workdir`, which already holds it, such as the data directory of an installed package)."""
@@ -217,8 +226,20 @@ class Desktop:
             check(self.window_under(x, y) == frame, "point %s of window %s stays covered" % (point, window))
         self.x(["xdotool", "mousemove", str(x), str(y), "click", "1"])
 
+    def top_seen(self, window):
+        """Whether the screen shows the top rows of the window's client area, just under its title bar, as the
+        window draws them. A compositing window manager puts a newly mapped window on screen a while after
+        mapping it, and until then a click on its title bar reaches the window behind. (The title bar itself
+        cannot be compared: KWin's frame window does not hold the title bar KWin shows.) Without a
+        compositor both grabs are the screen's pixels."""
+        left, top, width, height = self.geometry(window)
+        size = "%dx%d" % (width, min(height, 16))
+        on_screen = import_rgb(self.screen, "root", "-crop", "%s+%d+%d" % (size, left, top))
+        return differing_share(on_screen, import_rgb(self.env, window, "-crop", size + "+0+0")) < 0.01
+
     def close_from_title_bar(self, window):
-        """Clicks the close control of the window's title bar."""
+        """Clicks the close control of the window's title bar, once the window is on screen."""
+        self.wait_for(lambda: self.top_seen(window), 10, "window %s is not on screen under its title bar" % window)
         x, y = self.wm.close_point(self.geometry(window), self.geometry(self.frame_of(window)))
         self.x(["xdotool", "mousemove", str(x), str(y), "click", "1"])
 

@@ -21,7 +21,7 @@ import traceback
 import wave
 
 from . import sound as sounds
-from .desktop import Desktop, Failure, check
+from .desktop import Desktop, Failure, check, differing_share
 from .layout import Layout
 from .player import Player
 from .wayland import COMPOSITORS, WaylandDesktop, scenario_wayland
@@ -234,13 +234,6 @@ def scenario_error_window_seen(d, p):
             d.x(["xdotool", "windowminimize", "--sync", window])
     p.click_box(1)
     d.wait_gone(error)
-
-
-def differing_share(first, second):
-    """The share of pixels that differ between two RGB grabs of one size."""
-    count = len(first) // 3
-    differing = sum(1 for i in range(0, 3 * count, 3) if first[i:i + 3] != second[i:i + 3])
-    return differing / max(count, 1)
 
 
 def region(pixels, width, rect):
