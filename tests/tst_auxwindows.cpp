@@ -26,6 +26,7 @@
 
 using namespace varnelle;
 using varnelle::test::App;
+using varnelle::test::Window;
 
 namespace {
 
@@ -89,6 +90,45 @@ protected:
     }
 };
 
+// What a lifetime case finds at its end: the window unloaded, loaded but
+// hidden, or shown; and where it stands.
+enum class Presence { Unloaded, Hidden, Shown };
+enum class Place {
+    NotShown, // not shown since it was last loaded
+    Centre,
+    Moved, // where the player moved it
+};
+
+Presence presenceOf(const Form* form)
+{
+    if (!form)
+        return Presence::Unloaded;
+    return form->Visible() ? Presence::Shown : Presence::Hidden;
+}
+
+// What the player does to the quiz window and the error window.
+enum class ErreurStep {
+    Right, // a click on the box sought
+    Wrong, // a click on another box
+    Move,  // the error window moved by the player
+    Close, // the error window closed from its title bar
+};
+
+// What the player does to the quiz window and the revision map.
+enum class VillesStep {
+    Yes,   // DEPART clicked, the revision question answered Yes
+    No,    // the same, answered No
+    Move,  // the map moved by the player
+    Close, // the map closed from its title bar
+    Win,   // the cities found and the session closed without an error: the cup window shows
+};
+
+// How the cup window goes.
+enum class CupEnd {
+    TitleBar, // the player closes it
+    EndOfRun, // the application ends
+};
+
 // The quiz window with the session started, as a player would have it.
 France& startSession(App& app)
 {
@@ -108,6 +148,12 @@ void findTheme(France& france)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Presence)
+Q_DECLARE_METATYPE(Place)
+Q_DECLARE_METATYPE(QList<ErreurStep>)
+Q_DECLARE_METATYPE(QList<VillesStep>)
+Q_DECLARE_METATYPE(CupEnd)
 
 class AuxWindowsTest : public QObject {
     Q_OBJECT
@@ -129,35 +175,29 @@ private Q_SLOTS:
 
 void AuxWindowsTest::frame_data()
 {
-    QTest::addColumn<QString>("window");
+    QTest::addColumn<Window>("window");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QSize>("client");
     QTest::addColumn<QString>("icon");
-    QTest::newRow("Erreur") << "Erreur" << QStringLiteral("Erreur de localisation") << QSize(120, 153)
+    QTest::newRow("Erreur") << Window::Erreur << QStringLiteral("Erreur de localisation") << QSize(120, 153)
                             << ":/icons/erreur.ico";
     QTest::newRow("VillesDeFrance")
-        << "VillesDeFrance"
+        << Window::VillesDeFrance
         << QStringLiteral(
                "Villes de France - Carte destin\u00e9e \u00e0 la r\u00e9vision des emplacements des villes principales")
         << QSize(832, 860) << ":/icons/varnelle.ico";
-    QTest::newRow("CoupeVainqueur") << "CoupeVainqueur" << QStringLiteral("Coupe du vainqueur") << QSize(223, 227)
+    QTest::newRow("CoupeVainqueur") << Window::CoupeVainqueur << QStringLiteral("Coupe du vainqueur") << QSize(223, 227)
                                     << ":/icons/varnelle.ico";
 }
 
 void AuxWindowsTest::frame()
 {
-    QFETCH(QString, window);
+    QFETCH(Window, window);
     QFETCH(QString, caption);
     QFETCH(QSize, client);
     QFETCH(QString, icon);
     App app;
-    Form* form = nullptr;
-    if (window == QLatin1String("Erreur"))
-        form = &*app.forms.erreur;
-    else if (window == QLatin1String("VillesDeFrance"))
-        form = &*app.forms.villesDeFrance;
-    else
-        form = &*app.forms.coupeVainqueur;
+    Form* form = &test::load(app, window);
     form->setVisible(true);
     QVERIFY(QTest::qWaitForWindowExposed(form));
 
@@ -286,46 +326,33 @@ void AuxWindowsTest::coupeVainqueurLayout()
 
 void AuxWindowsTest::erreurLifetime_data()
 {
-    // R: a right click, W: a wrong click, M: the player moves the error
-    // window, C: the player closes it from its title bar.
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<QString>("place");
+    QTest::addColumn<QList<ErreurStep>>("steps");
+    QTest::addColumn<Presence>("presence");
+    QTest::addColumn<Place>("place");
     QTest::addColumn<int>("instances");
-    QTest::newRow("first click right loads it without showing it") << "R"
-                                                                   << "hidden"
-                                                                   << "-" << 1;
-    QTest::newRow("first click wrong shows it at the centre") << "W"
-                                                              << "shown"
-                                                              << "centre" << 1;
-    QTest::newRow("two wrong clicks keep the moved place") << "WMW"
-                                                           << "shown"
-                                                           << "moved" << 1;
-    QTest::newRow("a right click hides it where it was moved") << "WMR"
-                                                               << "hidden"
-                                                               << "moved" << 1;
-    QTest::newRow("shown again where it was moved") << "WMRW"
-                                                    << "shown"
-                                                    << "moved" << 1;
-    QTest::newRow("closed, a right click reloads it hidden") << "WMCR"
-                                                             << "hidden"
-                                                             << "-" << 2;
-    QTest::newRow("closed, a wrong click shows it at the centre") << "WMCW"
-                                                                  << "shown"
-                                                                  << "centre" << 2;
-    QTest::newRow("closed, reloaded hidden, then shown at the centre") << "WMCRW"
-                                                                       << "shown"
-                                                                       << "centre" << 2;
-    QTest::newRow("closed and never clicked again stays unloaded") << "WC"
-                                                                   << "unloaded"
-                                                                   << "-" << 1;
+    using enum ErreurStep;
+    using enum Presence;
+    using enum Place;
+    using Steps = QList<ErreurStep>;
+    QTest::newRow("first click right loads it without showing it") << Steps{Right} << Hidden << NotShown << 1;
+    QTest::newRow("first click wrong shows it at the centre") << Steps{Wrong} << Shown << Centre << 1;
+    QTest::newRow("two wrong clicks keep the moved place") << Steps{Wrong, Move, Wrong} << Shown << Moved << 1;
+    QTest::newRow("a right click hides it where it was moved") << Steps{Wrong, Move, Right} << Hidden << Moved << 1;
+    QTest::newRow("shown again where it was moved") << Steps{Wrong, Move, Right, Wrong} << Shown << Moved << 1;
+    QTest::newRow("closed, a right click reloads it hidden")
+        << Steps{Wrong, Move, Close, Right} << Hidden << NotShown << 2;
+    QTest::newRow("closed, a wrong click shows it at the centre")
+        << Steps{Wrong, Move, Close, Wrong} << Shown << Centre << 2;
+    QTest::newRow("closed, reloaded hidden, then shown at the centre")
+        << Steps{Wrong, Move, Close, Right, Wrong} << Shown << Centre << 2;
+    QTest::newRow("closed and never clicked again stays unloaded") << Steps{Wrong, Close} << Unloaded << NotShown << 1;
 }
 
 void AuxWindowsTest::erreurLifetime()
 {
-    QFETCH(QString, steps);
-    QFETCH(QString, state);
-    QFETCH(QString, place);
+    QFETCH(QList<ErreurStep>, steps);
+    QFETCH(Presence, presence);
+    QFETCH(Place, place);
     QFETCH(int, instances);
     App app;
     ShowLog<Erreur> log;
@@ -334,16 +361,22 @@ void AuxWindowsTest::erreurLifetime()
     // Counted by identity: a new window may take the address of the one destroyed.
     QPointer<Erreur> last;
     int loaded = 0;
-    for (const QChar step : steps) {
+    for (const ErreurStep step : steps) {
         const int sought = france.session().ItemEnCours;
-        if (step == QLatin1Char('R'))
+        switch (step) {
+        case ErreurStep::Right:
             QVERIFY(test::clickAsPlayer(&france.controls().Check(sought)));
-        else if (step == QLatin1Char('W'))
+            break;
+        case ErreurStep::Wrong:
             QVERIFY(test::clickAsPlayer(&france.controls().Check(sought + 1)));
-        else if (step == QLatin1Char('M'))
+            break;
+        case ErreurStep::Move:
             app.forms.erreur->move(kMovedTo);
-        else if (step == QLatin1Char('C'))
+            break;
+        case ErreurStep::Close:
             QVERIFY(app.forms.erreur->close());
+            break;
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (Erreur* now = app.forms.erreur.loaded(); now && now != last) {
             last = now;
@@ -354,60 +387,54 @@ void AuxWindowsTest::erreurLifetime()
     QCOMPARE(loaded, instances);
     QCOMPARE(app.quits, 0);
     Erreur* erreur = app.forms.erreur.loaded();
-    QCOMPARE(erreur ? (erreur->Visible() ? "shown" : "hidden") : "unloaded", state);
+    QCOMPARE(presenceOf(erreur), presence);
     // A window is never shown before being moved anywhere but at the centre.
     for (const auto& shown : log.shows) {
         if (shown.window == erreur)
             QVERIFY(shown.centred || shown.place == kMovedTo);
     }
-    if (place == QLatin1String("centre"))
+    switch (place) {
+    case Place::Centre:
         QVERIFY(isCentred(erreur));
-    else if (place == QLatin1String("moved"))
+        break;
+    case Place::Moved:
         QCOMPARE(erreur->pos(), kMovedTo);
-    else if (erreur)
+        break;
+    case Place::NotShown:
         QVERIFY2(std::none_of(log.shows.cbegin(), log.shows.cend(),
-                              [erreur](const auto& shown) { return shown.window == erreur; }),
+                              [erreur](const auto& shown) { return erreur && shown.window == erreur; }),
                  "the error window was shown by a right click");
+        break;
+    }
 }
 
 void AuxWindowsTest::villesDeFranceLifetime_data()
 {
-    // Y, N: DEPART clicked and the revision question answered Yes or No;
-    // M, C: the player moves or closes the map; E: the cities are found and
-    // the session closed without an error, which shows the cup window.
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<QString>("place");
+    QTest::addColumn<QList<VillesStep>>("steps");
+    QTest::addColumn<Presence>("presence");
+    QTest::addColumn<Place>("place");
     QTest::addColumn<int>("instances");
     QTest::addColumn<int>("asked");
-    QTest::newRow("No at the first asking never loads it") << "N"
-                                                           << "unloaded"
-                                                           << "-" << 0 << 1;
-    QTest::newRow("Yes shows it at the centre") << "Y"
-                                                << "shown"
-                                                << "centre" << 1 << 1;
-    QTest::newRow("Yes twice leaves one window in its place") << "YMY"
-                                                              << "shown"
-                                                              << "moved" << 1 << 2;
-    QTest::newRow("closed, Yes shows it at the centre again") << "YMCY"
-                                                              << "shown"
-                                                              << "centre" << 2 << 2;
-    QTest::newRow("No leaves it open during the cities") << "YMN"
-                                                         << "shown"
-                                                         << "moved" << 1 << 2;
-    QTest::newRow("left open while the cup window shows") << "YMNE"
-                                                          << "shown"
-                                                          << "moved" << 1 << 2;
-    QTest::newRow("closed before the cup window stays closed") << "YCNE"
-                                                               << "unloaded"
-                                                               << "-" << 1 << 2;
+    using enum VillesStep;
+    using enum Presence;
+    using enum Place;
+    using Steps = QList<VillesStep>;
+    QTest::newRow("No at the first asking never loads it") << Steps{No} << Unloaded << NotShown << 0 << 1;
+    QTest::newRow("Yes shows it at the centre") << Steps{Yes} << Shown << Centre << 1 << 1;
+    QTest::newRow("Yes twice leaves one window in its place") << Steps{Yes, Move, Yes} << Shown << Moved << 1 << 2;
+    QTest::newRow("closed, Yes shows it at the centre again")
+        << Steps{Yes, Move, Close, Yes} << Shown << Centre << 2 << 2;
+    QTest::newRow("No leaves it open during the cities") << Steps{Yes, Move, No} << Shown << Moved << 1 << 2;
+    QTest::newRow("left open while the cup window shows") << Steps{Yes, Move, No, Win} << Shown << Moved << 1 << 2;
+    QTest::newRow("closed before the cup window stays closed")
+        << Steps{Yes, Close, No, Win} << Unloaded << NotShown << 1 << 2;
 }
 
 void AuxWindowsTest::villesDeFranceLifetime()
 {
-    QFETCH(QString, steps);
-    QFETCH(QString, state);
-    QFETCH(QString, place);
+    QFETCH(QList<VillesStep>, steps);
+    QFETCH(Presence, presence);
+    QFETCH(Place, place);
     QFETCH(int, instances);
     QFETCH(int, asked);
     App app;
@@ -423,22 +450,28 @@ void AuxWindowsTest::villesDeFranceLifetime()
     // Counted by identity: a new window may take the address of the one destroyed.
     QPointer<VillesDeFrance> last;
     int loaded = 0;
-    for (const QChar step : steps) {
-        if (step == QLatin1Char('Y') || step == QLatin1Char('N')) {
-            app.question.answers = {step == QLatin1Char('Y') ? YesNoQuestion::kYes : YesNoQuestion::kNo};
+    for (const VillesStep step : steps) {
+        switch (step) {
+        case VillesStep::Yes:
+        case VillesStep::No:
+            app.question.answers = {step == VillesStep::Yes ? YesNoQuestion::kYes : YesNoQuestion::kNo};
             QVERIFY(test::clickAsPlayer(france.controls().DEPART));
             QCOMPARE(france.session().Etape, AskRevision);
-            QCOMPARE(france.controls().DEPART->isVisible(), step == QLatin1Char('Y'));
-        } else if (step == QLatin1Char('M')) {
+            QCOMPARE(france.controls().DEPART->isVisible(), step == VillesStep::Yes);
+            break;
+        case VillesStep::Move:
             app.forms.villesDeFrance->move(kMovedTo);
-        } else if (step == QLatin1Char('C')) {
+            break;
+        case VillesStep::Close:
             QVERIFY(app.forms.villesDeFrance->close());
-        } else if (step == QLatin1Char('E')) {
+            break;
+        case VillesStep::Win:
             findTheme(france);
             QVERIFY(test::clickAsPlayer(france.controls().DEPART));
             QVERIFY(test::clickAsPlayer(france.controls().DEPART));
             QVERIFY(!france.Visible());
             QVERIFY(app.forms.coupeVainqueur.loaded() && app.forms.coupeVainqueur->Visible());
+            break;
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (VillesDeFrance* now = app.forms.villesDeFrance.loaded(); now && now != last) {
@@ -451,11 +484,18 @@ void AuxWindowsTest::villesDeFranceLifetime()
     QCOMPARE(app.question.prompts.size(), asked);
     QCOMPARE(app.quits, 0);
     VillesDeFrance* villes = app.forms.villesDeFrance.loaded();
-    QCOMPARE(villes ? (villes->Visible() ? "shown" : "hidden") : "unloaded", state);
-    if (place == QLatin1String("centre"))
+    QCOMPARE(presenceOf(villes), presence);
+    switch (place) {
+    case Place::Centre:
         QVERIFY(isCentred(villes));
-    else if (place == QLatin1String("moved"))
+        break;
+    case Place::Moved:
         QCOMPARE(villes->pos(), kMovedTo);
+        break;
+    case Place::NotShown:
+        QVERIFY(!villes || !villes->Visible());
+        break;
+    }
 }
 
 void AuxWindowsTest::anthemStartsBeforeTheCupIsDrawn()
@@ -471,31 +511,40 @@ void AuxWindowsTest::anthemStartsBeforeTheCupIsDrawn()
 
 void AuxWindowsTest::anthemStopsOnUnload_data()
 {
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<CupEnd>("end");
+    QTest::addColumn<bool>("mapOpen");
+    QTest::addColumn<bool>("cupShown");
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<int>("quits");
-    QTest::newRow("closed from its title bar") << "close" << QStringList{kAnthem, kStop} << 1;
-    QTest::newRow("closed with the revision map open") << "close, map open" << QStringList{kAnthem, kStop} << 0;
-    QTest::newRow("application ended") << "End" << QStringList{kAnthem, kStop} << 1;
-    QTest::newRow("end of a run that never won") << "End, never shown" << QStringList{} << 1;
+    using enum CupEnd;
+    QTest::newRow("closed from its title bar") << TitleBar << false << true << QStringList{kAnthem, kStop} << 1;
+    QTest::newRow("closed with the revision map open") << TitleBar << true << true << QStringList{kAnthem, kStop} << 0;
+    QTest::newRow("application ended") << EndOfRun << false << true << QStringList{kAnthem, kStop} << 1;
+    QTest::newRow("end of a run that never won") << EndOfRun << false << false << QStringList{} << 1;
 }
 
 void AuxWindowsTest::anthemStopsOnUnload()
 {
-    QFETCH(QString, how);
+    QFETCH(CupEnd, end);
+    QFETCH(bool, mapOpen);
+    QFETCH(bool, cupShown);
     QFETCH(QStringList, events);
     QFETCH(int, quits);
     App app;
     app.forms.france.setVisible(true);
     app.forms.france.setVisible(false);
-    if (how.contains(QLatin1String("map open")))
+    if (mapOpen)
         app.forms.villesDeFrance.setVisible(true);
-    if (!how.contains(QLatin1String("never shown")))
+    if (cupShown)
         app.forms.coupeVainqueur.setVisible(true);
-    if (how.startsWith(QLatin1String("close")))
+    switch (end) {
+    case CupEnd::TitleBar:
         QVERIFY(app.forms.coupeVainqueur->close());
-    else
+        break;
+    case CupEnd::EndOfRun:
         app.forms.End();
+        break;
+    }
     QCOMPARE(app.sound.events, events);
     QCOMPARE(app.quits, quits);
     QVERIFY(!app.forms.coupeVainqueur.loaded());

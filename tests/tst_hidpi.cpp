@@ -27,6 +27,7 @@
 #include <memory>
 
 using namespace varnelle;
+using varnelle::test::Window;
 
 namespace {
 
@@ -42,19 +43,6 @@ QRect available()
     return QGuiApplication::primaryScreen()->availableGeometry();
 }
 
-Form* load(test::App& app, const QString& name)
-{
-    if (name == QLatin1String("Bonjour"))
-        return &*app.forms.bonjour;
-    if (name == QLatin1String("France"))
-        return &*app.forms.france;
-    if (name == QLatin1String("Erreur"))
-        return &*app.forms.erreur;
-    if (name == QLatin1String("VillesDeFrance"))
-        return &*app.forms.villesDeFrance;
-    return &*app.forms.coupeVainqueur;
-}
-
 // The window the desktop shows for a form, and the scale it shows it at.
 QWidget* shownFor(Form* form)
 {
@@ -68,16 +56,20 @@ double scaleOf(Form* form)
     return view ? view->transform().m11() : 1.0;
 }
 
-const FormSpec& designOf(const QString& name)
+const FormSpec& designOf(Window window)
 {
-    if (name == QLatin1String("Bonjour"))
+    switch (window) {
+    case Window::Bonjour:
         return layout::kBonjourForm;
-    if (name == QLatin1String("France"))
+    case Window::France:
         return layout::kFranceForm;
-    if (name == QLatin1String("Erreur"))
+    case Window::Erreur:
         return kErreurForm;
-    if (name == QLatin1String("VillesDeFrance"))
+    case Window::VillesDeFrance:
         return kVillesForm;
+    case Window::CoupeVainqueur:
+        break;
+    }
     return kCoupeForm;
 }
 
@@ -128,10 +120,23 @@ double sharpness(const QImage& image)
 
 void addWindowRows()
 {
-    QTest::addColumn<QString>("name");
-    for (const char* name : {"Bonjour", "France", "Erreur", "VillesDeFrance", "CoupeVainqueur"})
-        QTest::newRow(name) << QString::fromLatin1(name);
+    QTest::addColumn<Window>("window");
+    for (const Window window : test::kWindows)
+        QTest::newRow(test::nameOf(window)) << window;
 }
+
+// A row's window, loaded and shown, and the window the desktop shows for it.
+struct ShownWindow {
+    explicit ShownWindow(Window window) : form(&test::load(app, window))
+    {
+        form->setVisible(true);
+        shown = shownFor(form);
+    }
+
+    test::App app;
+    Form* form;
+    QWidget* shown = nullptr;
+};
 
 } // namespace
 
@@ -196,9 +201,10 @@ void HiDpiTest::windowFitsCentredAndScaledOnlyWhenNeeded_data()
 
 void HiDpiTest::windowFitsCentredAndScaledOnlyWhenNeeded()
 {
-    QFETCH(QString, name);
+    QFETCH(Window, window);
+    const QString name = QString::fromLatin1(test::nameOf(window));
     test::App app;
-    Form* form = load(app, name);
+    Form* form = &test::load(app, window);
     const QSize client = form->size();
     form->setVisible(true);
     QWidget* shown = shownFor(form);
@@ -319,11 +325,10 @@ void HiDpiTest::designStaysWholeAndCentredInAForcedSize()
     // (full screen, maximised). The design stays whole and centred in it,
     // unscaled where it fits, on the desktop's plain window colour; clicks
     // still reach its boxes; and the window is its own size again after.
-    QFETCH(QString, name);
-    test::App app;
-    Form* form = load(app, name);
-    form->setVisible(true);
-    QWidget* shown = shownFor(form);
+    QFETCH(Window, window);
+    const ShownWindow row(window);
+    Form* form = row.form;
+    QWidget* shown = row.shown;
     QVERIFY(QTest::qWaitForWindowExposed(shown));
     const QSize own = shown->size();
     const double ownScale = scaleOf(form);
@@ -331,14 +336,14 @@ void HiDpiTest::designStaysWholeAndCentredInAForcedSize()
     shown->setWindowState(Qt::WindowFullScreen);
     const QSize screen = shown->screen()->geometry().size();
     QTRY_COMPARE(shown->size(), screen);
-    const QSizeF design = designOf(name).clientPixels();
+    const QSizeF design = designOf(window).clientPixels();
     const double scale = std::min({1.0, screen.width() / design.width(), screen.height() / design.height()});
     QRectF placed(QPointF(), design * scale);
     placed.moveCenter(QRectF(QPointF(), QSizeF(screen)).center());
-    test::saveGrab(shown, QStringLiteral("hidpi-%1-%2-full-screen").arg(screenTag(), name));
+    test::saveGrab(shown, QStringLiteral("hidpi-%1-%2-full-screen").arg(screenTag(), test::nameOf(window)));
     QVERIFY(plainAround(shown->grab().toImage(), placed, QGuiApplication::palette().window().color()));
 
-    if (name == QLatin1String("France")) {
+    if (window == Window::France) {
         auto& france = static_cast<France&>(*form);
         france.DEPART_Click();
         for (int number = 1; number <= 7; ++number) {
@@ -352,7 +357,7 @@ void HiDpiTest::designStaysWholeAndCentredInAForcedSize()
     shown->setWindowState(Qt::WindowNoState);
     QTRY_COMPARE(shown->size(), own);
     QCOMPARE(scaleOf(form), ownScale);
-    if (name == QLatin1String("France")) {
+    if (window == Window::France) {
         auto& france = static_cast<France&>(*form);
         france.DEPART_Click();
         QTest::mouseClick(shown->windowHandle(), Qt::LeftButton, {}, boxPoint(shown, france, 8, {}, ownScale));
@@ -368,11 +373,10 @@ void HiDpiTest::denseGrabIsSharperThanUpscaled1x_data()
 
 void HiDpiTest::denseGrabIsSharperThanUpscaled1x()
 {
-    QFETCH(QString, name);
-    test::App app;
-    Form* form = load(app, name);
-    form->setVisible(true);
-    QWidget* shown = shownFor(form);
+    QFETCH(Window, window);
+    const ShownWindow row(window);
+    Form* form = row.form;
+    QWidget* shown = row.shown;
     QVERIFY(QTest::qWaitForWindowExposed(shown));
     const double ratio = shown->devicePixelRatio() * scaleOf(form);
     if (ratio <= 1.0)
@@ -387,7 +391,7 @@ void HiDpiTest::denseGrabIsSharperThanUpscaled1x()
         }
     }
     const QImage dense = shown->grab().toImage();
-    test::saveGrab(shown, QStringLiteral("hidpi-%1-%2-dense").arg(screenTag(), name));
+    test::saveGrab(shown, QStringLiteral("hidpi-%1-%2-dense").arg(screenTag(), test::nameOf(window)));
     // The same window drawn at one device pixel per logical pixel, then
     // blown up to the dense grab's size: what a blurry window looks like.
     QImage single(shown->size(), QImage::Format_RGB32);
@@ -395,44 +399,35 @@ void HiDpiTest::denseGrabIsSharperThanUpscaled1x()
     const QImage blownUp = single.scaled(dense.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 
     const double gain = sharpness(dense) / sharpness(blownUp);
-    QVERIFY2(gain > 1.3,
-             qPrintable(QStringLiteral("%1 at ratio %2: sharpness gain %3").arg(name).arg(ratio).arg(gain)));
+    QVERIFY2(
+        gain > 1.3,
+        qPrintable(QStringLiteral("%1 at ratio %2: sharpness gain %3").arg(test::nameOf(window)).arg(ratio).arg(gain)));
 }
 
 void HiDpiTest::pictureIsDrawnFromItsDenseImage_data()
 {
-    QTest::addColumn<QString>("window");
+    QTest::addColumn<Window>("window");
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QString>("dense");
-    QTest::newRow("map") << "France"
-                         << "Carte"
-                         << ":/map/carte@2x.jpg";
-    QTest::newRow("flag") << "France"
-                          << "DrapeauSuisse"
-                          << ":/rewards/DrapeauSuisse@2x.png";
-    QTest::newRow("seal") << "France"
-                          << "Phoque"
-                          << ":/rewards/Phoque@2x.png";
-    QTest::newRow("no-entry sign") << "Erreur"
-                                   << "Picture1"
-                                   << ":/pictures/SensInterdit@2x.png";
-    QTest::newRow("revision map") << "VillesDeFrance"
-                                  << "Picture1"
-                                  << ":/pictures/VillesDeFrance@2x.png";
-    QTest::newRow("cup") << "CoupeVainqueur"
-                         << "Picture1"
-                         << ":/pictures/Coupe@2x.png";
+    const auto add = [](const char* tag, Window window, const char* picture, const char* dense) {
+        QTest::newRow(tag) << window << QString::fromLatin1(picture) << QString::fromLatin1(dense);
+    };
+    add("map", Window::France, "Carte", ":/map/carte@2x.jpg");
+    add("flag", Window::France, "DrapeauSuisse", ":/rewards/DrapeauSuisse@2x.png");
+    add("seal", Window::France, "Phoque", ":/rewards/Phoque@2x.png");
+    add("no-entry sign", Window::Erreur, "Picture1", ":/pictures/SensInterdit@2x.png");
+    add("revision map", Window::VillesDeFrance, "Picture1", ":/pictures/VillesDeFrance@2x.png");
+    add("cup", Window::CoupeVainqueur, "Picture1", ":/pictures/Coupe@2x.png");
 }
 
 void HiDpiTest::pictureIsDrawnFromItsDenseImage()
 {
-    QFETCH(QString, window);
+    QFETCH(Window, window);
     QFETCH(QString, picture);
     QFETCH(QString, dense);
-    test::App app;
-    Form* form = load(app, window);
-    form->setVisible(true);
-    QVERIFY(QTest::qWaitForWindowExposed(shownFor(form)));
+    const ShownWindow row(window);
+    Form* form = row.form;
+    QVERIFY(QTest::qWaitForWindowExposed(row.shown));
     const double ratio = form->devicePixelRatio();
     if (ratio <= 1.0 || hostOf(form))
         QSKIP("pictures are compared where the screen alone is dense");

@@ -27,6 +27,30 @@ using varnelle::test::tone;
 using varnelle::test::WithoutReadOverride;
 using varnelle::test::writeFile;
 
+namespace {
+
+// What stands where the cup window looks for its anthem.
+enum class AnthemFile {
+    Missing,
+    Empty,
+    Truncated,
+    Random,
+    Directory,
+    Fifo,
+    Device,
+    Unreadable,
+    Samples24Bit,
+    FloatSamples,
+    ImaAdpcm,
+    Oversized,
+    Large,
+    Pcm16,
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(AnthemFile)
+
 class SoundFilesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -50,64 +74,82 @@ void SoundFilesTest::initTestCase()
 
 void SoundFilesTest::fileThatCannotBePlayed_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<AnthemFile>("kind");
     QTest::addColumn<bool>("played"); // the file itself, else the default sound
-    QTest::newRow("missing") << "missing" << false;
-    QTest::newRow("empty") << "empty" << false;
-    QTest::newRow("header cut short") << "truncated" << false;
-    QTest::newRow("random bytes") << "random" << false;
-    QTest::newRow("a directory of that name") << "directory" << false;
-    QTest::newRow("a FIFO, which blocks whoever opens it") << "fifo" << false;
-    QTest::newRow("a link to an endless device") << "device" << false;
-    QTest::newRow("unreadable") << "unreadable" << false;
-    QTest::newRow("24-bit samples") << "24-bit" << false;
-    QTest::newRow("floating-point samples") << "float" << false;
-    QTest::newRow("IMA ADPCM") << "adpcm" << false;
-    QTest::newRow("data longer than the format allows") << "oversized" << false;
-    QTest::newRow("very large, 1 GiB of samples") << "large" << false;
-    QTest::newRow("16-bit PCM, as the anthem") << "good" << true;
+    using enum AnthemFile;
+    QTest::newRow("missing") << Missing << false;
+    QTest::newRow("empty") << Empty << false;
+    QTest::newRow("header cut short") << Truncated << false;
+    QTest::newRow("random bytes") << Random << false;
+    QTest::newRow("a directory of that name") << Directory << false;
+    QTest::newRow("a FIFO, which blocks whoever opens it") << Fifo << false;
+    QTest::newRow("a link to an endless device") << Device << false;
+    QTest::newRow("unreadable") << Unreadable << false;
+    QTest::newRow("24-bit samples") << Samples24Bit << false;
+    QTest::newRow("floating-point samples") << FloatSamples << false;
+    QTest::newRow("IMA ADPCM") << ImaAdpcm << false;
+    QTest::newRow("data longer than the format allows") << Oversized << false;
+    QTest::newRow("very large, 1 GiB of samples") << Large << false;
+    QTest::newRow("16-bit PCM, as the anthem") << Pcm16 << true;
 }
 
 void SoundFilesTest::fileThatCannotBePlayed()
 {
-    QFETCH(QString, kind);
+    QFETCH(AnthemFile, kind);
     QFETCH(bool, played);
     const QString path = QDir::current().absoluteFilePath(kAnthem);
-    if (kind == QLatin1String("empty")) {
+    switch (kind) {
+    case AnthemFile::Missing:
+        break;
+    case AnthemFile::Empty:
         QVERIFY(writeFile(path, {}));
-    } else if (kind == QLatin1String("truncated")) {
+        break;
+    case AnthemFile::Truncated:
         QVERIFY(writeFile(path, pcmHeader(44100 * 4).left(20)));
-    } else if (kind == QLatin1String("random")) {
+        break;
+    case AnthemFile::Random: {
         QRandomGenerator random(6);
         QByteArray bytes(64 * 1024, Qt::Uninitialized);
         random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
         QVERIFY(writeFile(path, bytes));
-    } else if (kind == QLatin1String("directory")) {
+        break;
+    }
+    case AnthemFile::Directory:
         QVERIFY(QDir().mkdir(path));
-    } else if (kind == QLatin1String("fifo")) {
+        break;
+    case AnthemFile::Fifo:
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-    } else if (kind == QLatin1String("device")) {
+        break;
+    case AnthemFile::Device:
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-    } else if (kind == QLatin1String("unreadable")) {
+        break;
+    case AnthemFile::Unreadable:
         QVERIFY(tone(path, kPcm16, 1));
         QVERIFY(QFile::setPermissions(path, {}));
-    } else if (kind == QLatin1String("24-bit")) {
+        break;
+    case AnthemFile::Samples24Bit:
         QVERIFY(tone(path, {QStringLiteral("-b"), QStringLiteral("24")}, 1));
-    } else if (kind == QLatin1String("float")) {
+        break;
+    case AnthemFile::FloatSamples:
         QVERIFY(tone(
             path, {QStringLiteral("-e"), QStringLiteral("floating-point"), QStringLiteral("-b"), QStringLiteral("32")},
             1));
-    } else if (kind == QLatin1String("adpcm")) {
+        break;
+    case AnthemFile::ImaAdpcm:
         QVERIFY(tone(path, {QStringLiteral("-e"), QStringLiteral("ima-adpcm")}, 1));
-    } else if (kind == QLatin1String("oversized")) {
+        break;
+    case AnthemFile::Oversized:
         QVERIFY(writeFile(path, pcmHeader(0xFFFFFF00U) + QByteArray(4096, '\0')));
-    } else if (kind == QLatin1String("large")) {
+        break;
+    case AnthemFile::Large:
         // Sparse: 1 GiB of silent samples that take no room on the disk, more
         // than libcanberra reads (64 MiB).
         QVERIFY(writeFile(path, pcmHeader(0x40000000U)));
         QVERIFY(QFile::resize(path, 44 + 0x40000000LL));
-    } else if (kind == QLatin1String("good")) {
+        break;
+    case AnthemFile::Pcm16:
         QVERIFY(tone(path, kPcm16, 1));
+        break;
     }
     const QString expected = played ? path : QString::fromLatin1(CanberraSound::kDefaultSound);
     const qsizetype before = server_.streams("Created").size();
@@ -138,7 +180,7 @@ void SoundFilesTest::fileThatCannotBePlayed()
         QTRY_VERIFY_WITH_TIMEOUT(server_.streams("Freeing").contains(path), 10000);
     const QByteArray reported = errors.release();
     QVERIFY2(reported.isEmpty(), reported.constData());
-    if (kind == QLatin1String("unreadable"))
+    if (kind == AnthemFile::Unreadable)
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 

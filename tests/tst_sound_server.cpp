@@ -21,6 +21,19 @@ using varnelle::test::StandardErrorCapture;
 using varnelle::test::tone;
 using varnelle::test::writeFile;
 
+namespace {
+
+// Where the sound clients are told to find the sound server.
+enum class ServerAddress {
+    MissingSocket,
+    Refused,
+    None, // none configured, and none running where one would be looked for
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(ServerAddress)
+
 class SoundServerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -41,15 +54,15 @@ void SoundServerTest::initTestCase()
 
 void SoundServerTest::noSoundServer_data()
 {
-    QTest::addColumn<QString>("where");
-    QTest::newRow("socket that does not exist") << "socket";
-    QTest::newRow("address that refuses the connection") << "refused";
-    QTest::newRow("no server configured nor running") << "none";
+    QTest::addColumn<ServerAddress>("where");
+    QTest::newRow("socket that does not exist") << ServerAddress::MissingSocket;
+    QTest::newRow("address that refuses the connection") << ServerAddress::Refused;
+    QTest::newRow("no server configured nor running") << ServerAddress::None;
 }
 
 void SoundServerTest::noSoundServer()
 {
-    QFETCH(QString, where);
+    QFETCH(ServerAddress, where);
     QTemporaryDir empty;
     QVERIFY(empty.isValid());
     const QString clientConfig = empty.filePath(QStringLiteral("client.conf"));
@@ -57,10 +70,16 @@ void SoundServerTest::noSoundServer()
     QVERIFY(writeFile(clientConfig, "autospawn = no\n"));
     QVERIFY(tone(kAnthem, kPcm16, 1));
     std::optional<QByteArray> server;
-    if (where == QLatin1String("socket"))
+    switch (where) {
+    case ServerAddress::MissingSocket:
         server = "unix:" + QFile::encodeName(empty.filePath(QStringLiteral("native")));
-    else if (where == QLatin1String("refused"))
+        break;
+    case ServerAddress::Refused:
         server = "tcp:127.0.0.1:1";
+        break;
+    case ServerAddress::None:
+        break;
+    }
     const QByteArray directory = QFile::encodeName(empty.path());
     EnvironmentFor nowhere{{"PULSE_SERVER", server},
                            {"PULSE_CLIENTCONFIG", QFile::encodeName(clientConfig)},

@@ -5,11 +5,6 @@
 #include "QuizPlayer.h"
 #include "TestSupport.h"
 
-#include "auxwindows/CoupeVainqueur.h"
-#include "auxwindows/Erreur.h"
-#include "auxwindows/VillesDeFrance.h"
-#include "quiz/France.h"
-#include "shell/Bonjour.h"
 #include "shell/Controls.h"
 
 #include <QTest>
@@ -17,27 +12,9 @@
 using namespace varnelle;
 using varnelle::test::App;
 using varnelle::test::QuizPlayer;
+using varnelle::test::Window;
 
 namespace {
-
-enum class Window { Bonjour, France, Erreur, VillesDeFrance, CoupeVainqueur };
-
-Form& load(App& app, Window window)
-{
-    switch (window) {
-    case Window::Bonjour:
-        return *app.forms.bonjour;
-    case Window::France:
-        return *app.forms.france;
-    case Window::Erreur:
-        return *app.forms.erreur;
-    case Window::VillesDeFrance:
-        return *app.forms.villesDeFrance;
-    case Window::CoupeVainqueur:
-        break;
-    }
-    return *app.forms.coupeVainqueur;
-}
 
 // What a control shows as its text; the window's title for no control.
 QString shownText(QWidget& window, const QString& control)
@@ -55,8 +32,6 @@ QString shownText(QWidget& window, const QString& control)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Window)
 
 class TextsTest : public QObject {
     Q_OBJECT
@@ -119,7 +94,7 @@ void TextsTest::fixedTexts()
     QFETCH(QString, control);
     QFETCH(QString, text);
     App app;
-    Form& form = load(app, window);
+    Form& form = test::load(app, window);
     form.setVisible(true);
     QCOMPARE(shownText(form, control), text);
 }

@@ -1,6 +1,11 @@
 #include "TestSupport.h"
 
+#include "auxwindows/CoupeVainqueur.h"
+#include "auxwindows/Erreur.h"
+#include "auxwindows/VillesDeFrance.h"
+#include "quiz/France.h"
 #include "shell/Application.h"
+#include "shell/Bonjour.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +23,40 @@ int ScriptedQuestion::ask(QWidget*, const QString& prompt, const QString& title)
 
 App::App() : platform{question, sound, [this] { ++quits; }}, forms(platform)
 {
+}
+
+const char* nameOf(Window window)
+{
+    switch (window) {
+    case Window::Bonjour:
+        return "Bonjour";
+    case Window::France:
+        return "France";
+    case Window::Erreur:
+        return "Erreur";
+    case Window::VillesDeFrance:
+        return "VillesDeFrance";
+    case Window::CoupeVainqueur:
+        break;
+    }
+    return "CoupeVainqueur";
+}
+
+Form& load(App& app, Window window)
+{
+    switch (window) {
+    case Window::Bonjour:
+        return *app.forms.bonjour;
+    case Window::France:
+        return *app.forms.france;
+    case Window::Erreur:
+        return *app.forms.erreur;
+    case Window::VillesDeFrance:
+        return *app.forms.villesDeFrance;
+    case Window::CoupeVainqueur:
+        break;
+    }
+    return *app.forms.coupeVainqueur;
 }
 
 void setUpOnce()

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 class QWidget;
 
 namespace varnelle::test {
@@ -42,6 +44,18 @@ struct App {
     Windows forms;
 };
 
+// The five windows, for tables of cases that pick one: a switch over them
+// cannot miss a window or misspell one, as a name compared in a test could.
+enum class Window { Bonjour, France, Erreur, VillesDeFrance, CoupeVainqueur };
+inline constexpr std::array kWindows{Window::Bonjour, Window::France, Window::Erreur, Window::VillesDeFrance,
+                                     Window::CoupeVainqueur};
+
+// The name the window is designed under, for row names and grabs.
+const char* nameOf(Window window);
+
+// That window of the run, loaded as its first use loads it.
+Form& load(App& app, Window window);
+
 // Registers fonts and pins the style, as the program does at start-up.
 void setUpOnce();
 
@@ -58,5 +72,6 @@ void saveGrab(QWidget* window, const QString& name);
 
 } // namespace varnelle::test
 
-// Phases stand in tables of cases under their names.
+// Phases and windows stand in tables of cases under their names.
 Q_DECLARE_METATYPE(varnelle::Phase)
+Q_DECLARE_METATYPE(varnelle::test::Window)
