@@ -27,11 +27,26 @@ namespace {
 // click that modality fails to block runs DEPART again, which asks again.
 class ClickingQuestion : public YesNoQuestion {
 public:
-    explicit ClickingQuestion(France*& france) : france_(france) {}
+    explicit ClickingQuestion(France*& france) : france_(france)
+    {
+        deadline_.setSingleShot(true);
+        deadline_.setInterval(kDeadlineMs);
+        QObject::connect(&deadline_, &QTimer::timeout, &deadline_, [this] {
+            expired = true;
+            answerEveryQuestionNo();
+        });
+    }
 
     int ask(QWidget* parent, const QString& prompt, const QString& title) override
     {
         ++asked;
+        // Asked while a question is shown: a click got past it. Answered at
+        // once, not shown: each question shown clicks DEPART behind it, so a
+        // question that does not block would nest questions without end.
+        if (showing_) {
+            ++askedBehind;
+            return kNo;
+        }
         const QString answer = answers.isEmpty() ? QStringLiteral("Non") : answers.takeFirst();
         QTimer::singleShot(0, [this, answer] {
             QMessageBox* box = newQuestionShown();
@@ -44,7 +59,12 @@ public:
                     button->click();
             }
         });
-        return real_.ask(parent, prompt, title);
+        showing_ = true;
+        deadline_.start();
+        const int answered = real_.ask(parent, prompt, title);
+        deadline_.stop();
+        showing_ = false;
+        return answered;
     }
 
     // A click where DEPART lies, delivered to the quiz window's native window
@@ -73,13 +93,31 @@ public:
 
     QStringList answers; // the buttons to press, from the front; then Non
     int asked = 0;
+    int askedBehind = 0;  // askings from a click behind a question shown
+    bool expired = false; // a question left unanswered until the deadline
     QStringList shownTitles;
     bool departUnderClick = false;
 
 private:
+    // Far longer than a question takes to show and be answered, far shorter
+    // than the test's own time-out: a question the test cannot find or answer
+    // fails the test instead of blocking it.
+    static constexpr int kDeadlineMs = 20000;
+
+    void answerEveryQuestionNo()
+    {
+        for (QWidget* widget : QApplication::allWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box && box->isVisible() && box->button(QMessageBox::No))
+                box->button(QMessageBox::No)->click();
+        }
+    }
+
     MessageBoxQuestion real_;
     France*& france_;
     QList<QPointer<QMessageBox>> handled_;
+    bool showing_ = false;
+    QTimer deadline_;
 };
 
 // A double click as the window system delivers it: a click, then a press
@@ -203,6 +241,10 @@ void HostileTest::clicksDuringTheQuestionAreBlocked()
     // Yes: the click on DEPART behind the question must not ask it again.
     question.answers = {QStringLiteral("Oui")};
     france->DEPART_Click();
+    QVERIFY2(!question.expired, "the revision question was not answered: the test did not find it shown");
+    QVERIFY2(question.askedBehind == 0,
+             "a click behind the revision question reached DEPART and asked again: the question does not block "
+             "the quiz window");
     QCOMPARE(question.asked, 1);
     QCOMPARE(question.shownTitles, QStringList{QString::fromUtf8(kRevisionTitle)});
     QVERIFY2(question.departUnderClick, "the click behind the question did not aim at a shown DEPART");
@@ -214,6 +256,10 @@ void HostileTest::clicksDuringTheQuestionAreBlocked()
     // this time No, and the click behind it is blocked once more.
     QVERIFY(france->controls().DEPART->isVisible());
     question.clickDepartAsTheWindowSystem();
+    QVERIFY2(!question.expired, "the revision question was not answered: the test did not find it shown");
+    QVERIFY2(question.askedBehind == 0,
+             "a click behind the revision question reached DEPART and asked again: the question does not block "
+             "the quiz window");
     QCOMPARE(question.asked, 2);
     QCOMPARE(france->session().Reponse, YesNoQuestion::kNo);
     QVERIFY(!france->controls().DEPART->isVisible());
