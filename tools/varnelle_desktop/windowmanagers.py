@@ -2,6 +2,7 @@
 the quirks a player meets under it. To add one, write a class and list it in WINDOW_MANAGERS."""
 
 import os
+import subprocess
 
 
 class WindowManager:
@@ -88,11 +89,52 @@ class Mutter(WindowManager):
         return ["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"]
 
 
+class GnomeShell(Mutter):
+    """GNOME Shell on X11: mutter with GNOME's top bar, dash, overview and notifications. It ends at start
+    without a system bus, so its private session bus serves as one too; the harness reaches that bus
+    through the address the session writes down. At start it shows its overview, which a player leaves by
+    starting a program from it: the desktop is ready once the shell has left it."""
+
+    name = "gnome-shell"
+
+    def __init__(self):
+        self.bus = None
+        self.overview_seen = False
+
+    def command(self, desktop):
+        self.bus = os.path.join(desktop.root, "gnome-shell.bus")
+        return ["dbus-run-session", "--", "sh", "-c", 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$0" && '
+                'DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" exec gnome-shell --x11 --replace', self.bus]
+
+    def environment(self, desktop):
+        return {"XDG_SESSION_TYPE": "x11", "XDG_CURRENT_DESKTOP": "GNOME"}
+
+    def overview(self, method, *value):
+        """Gets or sets the shell's OverviewActive property: the reply, or None until the shell answers."""
+        with open(self.bus, encoding="utf-8") as bus:
+            address = bus.read().strip()
+        out = subprocess.run(["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.gnome.Shell",
+                              "/org/gnome/Shell", "org.freedesktop.DBus.Properties." + method,
+                              "string:org.gnome.Shell", "string:OverviewActive", *value],
+                             capture_output=True, text=True, timeout=10)
+        return out.stdout if out.returncode == 0 else None
+
+    def ready(self, desktop):
+        if not super().ready(desktop) or not os.path.exists(self.bus) or not os.path.getsize(self.bus):
+            return False
+        if "boolean true" in (self.overview("Get") or ""):
+            self.overview_seen = True
+            self.overview("Set", "variant:boolean:false")
+            return False
+        return self.overview_seen
+
+
 WINDOW_MANAGERS = {
     "icewm": IceWM,
     "xfwm4": Xfwm4,
     "kwin_x11": KWin,
     "mutter": Mutter,
+    "gnome-shell": GnomeShell,
     # A bare X server: windows stand where the program puts them, without frames.
     "none": None,
 }
