@@ -81,6 +81,7 @@ void Form::setVisible(bool visible)
                     shown->move((*client + frame).topLeft());
                 centreWhenFramed_ = !told && frame.isNull();
             }
+            placedAt_ = shown->geometry();
         }
         bringToFront();
     } else if (!isVisible()) {
@@ -133,6 +134,19 @@ void Form::bringToFront()
     // back first if the desktop had minimised it.
     QWidget* window = topLevel();
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    if (window->windowHandle() && raisesOnlyWhenMapping()) {
+        // Weston's X window manager brings a window to the front only when it
+        // maps it, and puts it where it was created only if it is new: a
+        // window mapped again opens 32 pixels further up and left each time.
+        // So the window is shown as a new one, where it was first placed.
+        if (window->isVisible()) {
+            if (QWidget* host = hostOf(this))
+                host->setVisible(false);
+            QWidget::setVisible(false);
+        }
+        window->windowHandle()->destroy();
+        window->setGeometry(placedAt_);
+    }
     showNatively(true);
     window->raise();
     window->activateWindow();

@@ -75,6 +75,8 @@ private:
     QSize designSize_;
     // Where the design's corner stands in a window larger than the design.
     QPoint designCorner_;
+    // Where the window was placed when first shown after loading.
+    QRect placedAt_;
 
     Forms& owner_;
     bool keepsRunAlive_ = true;

@@ -1,5 +1,6 @@
 #include "shell/FrameExtents.h"
 
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
@@ -100,14 +101,38 @@ std::optional<QMargins> askWindowManager(QWidget* window)
     return std::nullopt;
 }
 
+xcb_connection_t* x11Connection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 } // namespace
+
+bool raisesOnlyWhenMapping()
+{
+    xcb_connection_t* connection = x11Connection();
+    const xcb_screen_t* screen = connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
+    if (!screen)
+        return false;
+    const auto check =
+        cardinals(connection, screen->root, atom(connection, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 1);
+    if (!check || check->format != 32 || check->value_len != 1)
+        return false;
+    const xcb_window_t manager = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.get()));
+    const auto name =
+        cardinals(connection, manager, atom(connection, "_NET_WM_NAME"), atom(connection, "UTF8_STRING"), 16);
+    if (!name || name->format != 8)
+        return false;
+    const char* text = static_cast<const char*>(xcb_get_property_value(name.get()));
+    return QByteArray(text, xcb_get_property_value_length(name.get())) == "Weston WM";
+}
 
 bool leaveForcedSize(QWidget* window)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || !window->windowHandle())
-        return false;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = window->windowHandle() ? x11Connection() : nullptr;
     const xcb_screen_t* screen = connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
     if (!screen)
         return false;

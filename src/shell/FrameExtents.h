@@ -1,5 +1,6 @@
 // Varnelle: the frame a desktop will draw around a window, known before the
-// window is shown, and the size it may force on a window.
+// window is shown, the size it may force on a window, and how it brings a
+// window to the front.
 #pragma once
 
 #include <QMargins>
@@ -25,5 +26,10 @@ QMargins frameMarginsOf(QWidget* window);
 // manager) otherwise goes on showing a window hidden while maximised.
 // False where there is no window manager to ask.
 bool leaveForcedSize(QWidget* window);
+
+// Whether the X11 window manager keeps its own stacking, ignoring requests
+// to raise or activate a window, and brings a window to the front only when
+// it maps the window (weston's).
+bool raisesOnlyWhenMapping();
 
 } // namespace varnelle
