@@ -124,7 +124,8 @@ class Desktop:
     def _start_window_manager(self):
         env = dict(self.env, **self.wm.environment(self))
         with self.log(self.wm.name) as log:
-            self.spawn(self.wm.command(self), env=env, stdout=log, stderr=log, cwd=self.home)
+            self.spawn(self.wm.command(self), env=env, stdout=log, stderr=log, cwd=self.home,
+                       pass_fds=self.wm.pass_fds())
         self.wait_for(lambda: self.wm.ready(self), self.wm.start_seconds, "%s did not start" % self.wm.name)
 
     def start(self, binary=None):

@@ -18,6 +18,10 @@ class WindowManager:
         """Variables of its own, added to the desktop's."""
         return {}
 
+    def pass_fds(self):
+        """Descriptors it inherits, such as sockets bound for it."""
+        return ()
+
     def ready(self, desktop):
         return "window id" in desktop.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
 
