@@ -90,9 +90,6 @@ class SoundServer:
         """The streams created so far, oldest first, but the recording's own."""
         raise NotImplementedError
 
-    def streams_created(self):
-        return [stream.name for stream in self.streams()]
-
     def size(self):
         """The number of samples recorded so far."""
         return os.path.getsize(self.recording) // 2
