@@ -4,16 +4,6 @@ namespace varnelle::catalogue {
 
 namespace {
 
-// Target n is row n: target(n) and the boxes named after the targets rely on it.
-constexpr bool numbersInOrder()
-{
-    for (std::size_t i = 0; i < kTargets.size(); ++i) {
-        if (kTargets[i].number != static_cast<int>(i) + 1)
-            return false;
-    }
-    return true;
-}
-
 // The themes follow one another without a gap, from the first target to the
 // last, and each holds exactly the targets that name it.
 constexpr bool themesPartitionTheTargets()
@@ -43,7 +33,7 @@ constexpr bool phasesFollowTheThemes()
     return kThemes.back().etapeWhenDone == ShowEndTexts;
 }
 
-static_assert(numbersInOrder());
+static_assert(numberedInOrder(kTargets), "target n must be row n");
 static_assert(themesPartitionTheTargets());
 static_assert(phasesFollowTheThemes());
 

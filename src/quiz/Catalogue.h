@@ -122,6 +122,17 @@ inline constexpr std::array<Target, 54> kTargets{{
 // Targets are numbered from 1 to kTargetCount; the boxes bear the same numbers.
 inline constexpr int kTargetCount = static_cast<int>(kTargets.size());
 
+// Whether row n of a table numbered after the targets holds number n:
+// target(n), and the boxes named after the targets, rely on it.
+template <class Rows> constexpr bool numberedInOrder(const Rows& rows)
+{
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].number != static_cast<int>(i) + 1)
+            return false;
+    }
+    return true;
+}
+
 constexpr const Theme& theme(int number)
 {
     return kThemes.at(static_cast<std::size_t>(number - 1));

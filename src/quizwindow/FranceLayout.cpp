@@ -10,16 +10,6 @@ namespace varnelle::layout {
 
 namespace {
 
-// Box n is row n, and there is one box per target of the catalogue.
-constexpr bool boxesNumberedInOrder()
-{
-    for (std::size_t i = 0; i < kAnswerBoxes.size(); ++i) {
-        if (kAnswerBoxes[i].number != static_cast<int>(i) + 1)
-            return false;
-    }
-    return static_cast<int>(kAnswerBoxes.size()) == catalogue::kTargetCount;
-}
-
 // Inside the map box's inner area, which counts kCarteScale's units.
 constexpr bool onTheMap(TwipRect rect)
 {
@@ -121,7 +111,9 @@ constexpr bool tabIndicesUnique()
     return true;
 }
 
-static_assert(boxesNumberedInOrder(), "answer box n must be row n, one box per target");
+static_assert(catalogue::numberedInOrder(kAnswerBoxes) &&
+                  static_cast<int>(kAnswerBoxes.size()) == catalogue::kTargetCount,
+              "answer box n must be row n, one box per target");
 static_assert(everyBoxOnTheMap(), "an answer box, reward picture or DEPART lies off the map");
 static_assert(picturesCoverTheirBoxes(), "a reward picture does not cover the box of the target it rewards");
 static_assert(everyLayerNamesOneRow(), "every label and line must be painted once, by its name");
