@@ -39,9 +39,13 @@ struct BoxOnScreen {
 // How a run comes to its end.
 enum class Ending { CloseBonjour, CloseFranceWithErreur, CloseFranceWithVillesDeFrance, CloseCoupeVainqueur, End };
 
+// How the player answers the question once its dismissals were refused.
+enum class Answer { OuiClicked, NonClicked, EnterKey };
+
 } // namespace
 
 Q_DECLARE_METATYPE(Ending)
+Q_DECLARE_METATYPE(Answer)
 
 class FormsTest : public QObject {
     Q_OBJECT
@@ -175,17 +179,21 @@ void FormsTest::playerNeverClicksIntoGrayed()
 
 void FormsTest::questionAnswersOnlyByItsButtons_data()
 {
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<Answer>("answer");
     QTest::addColumn<int>("expected");
-    QTest::newRow("Oui clicked") << "Oui" << YesNoQuestion::kYes;
-    QTest::newRow("Non clicked") << "Non" << YesNoQuestion::kNo;
-    QTest::newRow("Enter takes the default, Oui") << "Enter" << YesNoQuestion::kYes;
+    QTest::newRow("Oui clicked") << Answer::OuiClicked << YesNoQuestion::kYes;
+    QTest::newRow("Non clicked") << Answer::NonClicked << YesNoQuestion::kNo;
+    QTest::newRow("Enter takes the default, Oui") << Answer::EnterKey << YesNoQuestion::kYes;
 }
 
 void FormsTest::questionAnswersOnlyByItsButtons()
 {
-    QFETCH(QString, answer);
+    QFETCH(Answer, answer);
     QFETCH(int, expected);
+    // The button is clicked by its caption: a caption on the wrong button
+    // gives the other answer.
+    const QString caption = answer == Answer::NonClicked ? QStringLiteral("Non") : QStringLiteral("Oui");
+    bool captionFound = false;
     bool survivedDismissals = false;
     QString title;
     QString text;
@@ -201,7 +209,8 @@ void FormsTest::questionAnswersOnlyByItsButtons()
         hasIcon = box->icon() != QMessageBox::NoIcon;
         for (const QWidget* part : box->findChildren<QWidget*>())
             families.append(part->fontInfo().family());
-        test::saveGrab(box, QStringLiteral("Question-") + answer);
+        test::saveGrab(box,
+                       QStringLiteral("Question-") + (answer == Answer::EnterKey ? QStringLiteral("Enter") : caption));
         QFont titleFont = QApplication::font();
         titleFont.setPointSizeF(std::max(titleFont.pointSizeF(), 12.0));
         titleFont.setBold(true);
@@ -213,19 +222,27 @@ void FormsTest::questionAnswersOnlyByItsButtons()
         box->close();
         QApplication::processEvents();
         survivedDismissals = box->isVisible();
-        if (answer == QLatin1String("Enter")) {
+        if (answer == Answer::EnterKey) {
+            captionFound = true;
             QTest::keyClick(box, Qt::Key_Return);
             return;
         }
         for (QAbstractButton* button : box->buttons()) {
-            if (button->text() == answer)
+            if (button->text() == caption) {
+                captionFound = true;
                 button->click();
+                return;
+            }
         }
+        // No button bears that caption: answered anyway, so that the test
+        // fails below instead of waiting on a question nobody answers.
+        box->button(QMessageBox::No)->click();
     });
     MessageBoxQuestion question;
     const int result = question.ask(nullptr, QStringLiteral("Premi\u00e8re ligne\r\n seconde ligne"),
                                     QStringLiteral("R\u00e9viser ou Continuer imm\u00e9diatement"));
     QVERIFY(survivedDismissals);
+    QVERIFY2(captionFound, qPrintable(QStringLiteral("no button of the question reads %1").arg(caption)));
     QCOMPARE(result, expected);
     QCOMPARE(title, QStringLiteral("R\u00e9viser ou Continuer imm\u00e9diatement"));
     QCOMPARE(text, QStringLiteral("Premi\u00e8re ligne\r\n seconde ligne"));
