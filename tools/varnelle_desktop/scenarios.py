@@ -386,6 +386,9 @@ SCENARIOS = {
     "return-on-buttons": scenario_return_on_buttons,
     "wayland": scenario_wayland,
 }
+# --wm names a desktop out of both tables.
+NAMED_TWICE = set(WINDOW_MANAGERS) & set(COMPOSITORS)
+assert not NAMED_TWICE, "desktops named twice: %s" % sorted(NAMED_TWICE)
 # Scenarios that listen to the program: they are given the sound server to start.
 HEARING = {"perfect", "unplayable-anthem"}
 

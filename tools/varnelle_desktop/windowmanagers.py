@@ -86,7 +86,7 @@ class Mutter(WindowManager):
     high without side borders, and a close control alone; a window of fixed size can be neither maximised
     nor put into full screen. It gets a session bus of its own, as in a session (without one it warns)."""
 
-    name = "mutter"
+    name = "mutter_x11"
     start_seconds = 40
 
     def command(self, desktop):
@@ -137,7 +137,7 @@ WINDOW_MANAGERS = {
     "icewm": IceWM,
     "xfwm4": Xfwm4,
     "kwin_x11": KWin,
-    "mutter": Mutter,
+    "mutter_x11": Mutter,
     "gnome-shell": GnomeShell,
     # A bare X server: windows stand where the program puts them, without frames.
     "none": None,
