@@ -121,6 +121,14 @@ void Form::showNatively(bool visible)
         QTimer::singleShot(kLeaveForcedSizeMs, this, &Form::hideOnceLeft);
         return;
     }
+    mapNatively(visible);
+}
+
+void Form::mapNatively(bool visible)
+{
+    QWidget* window = topLevel();
+    if (!visible && window->isVisible())
+        shownAt_ = window->geometry();
     if (QWidget* host = hostOf(this))
         host->setVisible(visible);
     QWidget::setVisible(visible);
@@ -139,13 +147,15 @@ void Form::bringToFront()
         // maps it, and puts it where it was created only if it is new: a
         // window mapped again opens 32 pixels further up and left each time.
         // So the window is shown as a new one, where it was first placed.
-        if (window->isVisible()) {
-            if (QWidget* host = hostOf(this))
-                host->setVisible(false);
-            QWidget::setVisible(false);
-        }
+        if (window->isVisible())
+            mapNatively(false);
         window->windowHandle()->destroy();
         window->setGeometry(placedAt_);
+    } else if (!window->isVisible() && shownAt_.isValid()) {
+        // A window manager may leave a window it withdraws where its frame
+        // was (mutter: a title bar higher), and frame it from there when it
+        // is shown again: it is put back where the player last saw it.
+        window->setGeometry(shownAt_);
     }
     showNatively(true);
     window->raise();
@@ -216,11 +226,8 @@ void Form::hideOnceLeft()
     if (!leavingForcedSize_)
         return;
     leavingForcedSize_ = false;
-    if (!visible_ || unloaded_) {
-        if (QWidget* host = hostOf(this))
-            host->setVisible(false);
-        QWidget::setVisible(false);
-    }
+    if (!visible_ || unloaded_)
+        mapNatively(false);
 }
 
 void Form::resizeEvent(QResizeEvent* event)

@@ -64,6 +64,7 @@ private:
     // scaled down on a small screen.
     QWidget* topLevel();
     void showNatively(bool visible);
+    void mapNatively(bool visible);
     void bringToFront();
     void minimisedBy(QEvent* event);
     void resizedBy(QEvent* event);
@@ -75,8 +76,10 @@ private:
     QSize designSize_;
     // Where the design's corner stands in a window larger than the design.
     QPoint designCorner_;
-    // Where the window was placed when first shown after loading.
+    // Where the window was placed when first shown after loading, and where
+    // its client area stood when it was last hidden.
     QRect placedAt_;
+    QRect shownAt_;
 
     Forms& owner_;
     bool keepsRunAlive_ = true;

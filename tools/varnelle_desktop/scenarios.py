@@ -216,7 +216,8 @@ def centred_frame(d, window):
 
 def scenario_error_window_seen(d, p):
     """The error window's own pixels are on screen, in front of the quiz window, after every wrong click in
-    a row, also after the player minimised it; every window's frame opens centred in the work area."""
+    a row, also after the player minimised it; every window's frame opens centred in the work area, and the
+    error window opens there again after a right click took it away."""
     error = p.titles["Erreur"]
     d.start()
     centred_frame(d, d.window(p.titles["Bonjour"], 30))
@@ -235,6 +236,10 @@ def scenario_error_window_seen(d, p):
             d.x(["xdotool", "windowminimize", "--sync", window])
     p.click_box(1)
     d.wait_gone(error)
+    p.click_box(3)  # Belgique is sought now
+    window = d.window(error)
+    d.wait_for(lambda: red_share(d.grab(window)) > 0.2, 10, "the error window is not seen after a right click")
+    centred_frame(d, window)
 
 
 def region(pixels, width, rect):
