@@ -6,10 +6,10 @@
 
 #include <QApplication>
 
-namespace {
-
-int run(QApplication& application)
+int main(int argc, char* argv[])
 {
+    varnelle::choosePlatform();
+    QApplication application(argc, argv);
     varnelle::setUpApplication(application);
     // The forms decide when the run ends (see Forms), not the last window.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -20,17 +20,4 @@ int run(QApplication& application)
     varnelle::Windows windows(platform);
     windows.bonjour.setVisible(true);
     return QApplication::exec();
-}
-
-} // namespace
-
-int main(int argc, char* argv[])
-{
-    varnelle::choosePlatform();
-    const int status = [&] {
-        QApplication application(argc, argv);
-        return run(application);
-    }();
-    varnelle::awaitWorkerThreadsGone();
-    return status;
 }

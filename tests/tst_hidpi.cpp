@@ -10,7 +10,6 @@
 #include "auxwindows/VillesDeFrance.h"
 #include "quiz/France.h"
 #include "quizwindow/FranceLayout.h"
-#include "shell/Application.h"
 #include "shell/Bonjour.h"
 #include "shell/BonjourLayout.h"
 #include "shell/Controls.h"
@@ -476,14 +475,10 @@ void HiDpiTest::pictureIsDrawnFromItsDenseImage()
 
 int main(int argc, char* argv[])
 {
-    const int status = [&] {
-        QApplication application(argc, argv);
-        application.setAttribute(Qt::AA_Use96Dpi, true);
-        HiDpiTest test;
-        return QTest::qExec(&test, argc, argv);
-    }();
-    awaitWorkerThreadsGone();
-    return status;
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    HiDpiTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_hidpi.moc"

@@ -3,13 +3,9 @@
 #include "shell/Artwork.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QIcon>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QThread>
 #include <QTranslator>
 
 #include <mutex>
@@ -71,27 +67,6 @@ void setUpApplication(QApplication& application)
     QApplication::setPalette(QApplication::style()->standardPalette());
 
     QCoreApplication::installTranslator(new LazyQtStrings(&application));
-}
-
-void awaitWorkerThreadsGone()
-{
-    // The kernel lists a thread under /proc/self/task until it has exited.
-    // Only the pool's own threads are waited for: the sound server's and the
-    // desktop libraries' threads live as long as the process and never leave.
-    // The deadline only keeps a stuck thread from hanging the exit.
-    const auto poolThreadsLeft = [] {
-        const QDir tasks(QStringLiteral("/proc/self/task"));
-        qsizetype left = 0;
-        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile name(tasks.filePath(task + QStringLiteral("/comm")));
-            if (name.open(QIODevice::ReadOnly) && name.readAll().trimmed() == "Thread (pooled)")
-                ++left;
-        }
-        return left;
-    };
-    QDeadlineTimer deadline(10000);
-    while (poolThreadsLeft() > 0 && !deadline.hasExpired())
-        QThread::msleep(5);
 }
 
 } // namespace varnelle

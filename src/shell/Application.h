@@ -17,12 +17,4 @@ void choosePlatform();
 // own controls and dialogs, so that every machine shows the same.
 void setUpApplication(QApplication& application);
 
-// Returns once the threads that Qt's global thread pool started (smooth image
-// scaling hands large images to it) have left the process. Destroying the
-// QApplication stops them, but Qt 6.4 starts them detached: each one still
-// runs its thread-exit code after the destructor returns, and the process
-// must not exit meanwhile (LeakSanitizer's exit check crashes on a thread
-// that is half torn down). Call it after the QApplication is destroyed.
-void awaitWorkerThreadsGone();
-
 } // namespace varnelle
