@@ -7,9 +7,15 @@
 
 namespace varnelle::layout {
 
-// The window itself: its title, client area and icon.
-inline constexpr FormSpec kBonjourForm{"      Varnelle - Accueil des participant(e)s au test", 8625, 2775,
-                                       ":/icons/varnelle.ico"};
+// The window itself: its title, client area and icon. Once the player is
+// named, nothing shows it again.
+inline constexpr FormSpec kBonjourForm{"      Varnelle - Accueil des participant(e)s au test",
+                                       8625,
+                                       2775,
+                                       ":/icons/varnelle.ico",
+                                       WhenMinimised::ComesBack,
+                                       KeepsRunAlive::Yes,
+                                       ShownAgain::No};
 
 // clang-format off
 inline constexpr LabelRow kBonjourLabels[] = {

@@ -23,6 +23,12 @@ enum class WhenMinimised : std::uint8_t {
 // player has closed the others.
 enum class KeepsRunAlive : bool { No, Yes };
 
+// Whether the program ever shows a window again once it has hidden it. A
+// window hidden for good gives back its native window and the picture it
+// was drawn into, which nothing would draw again; its controls and their
+// values stay for the code that reads them.
+enum class ShownAgain : bool { No, Yes };
+
 // The client area is stored in twips, like every control in the window.
 struct FormSpec {
     const char* caption;
@@ -31,6 +37,7 @@ struct FormSpec {
     const char* icon;
     WhenMinimised whenMinimised = WhenMinimised::ComesBack;
     KeepsRunAlive keepsRunAlive = KeepsRunAlive::Yes;
+    ShownAgain shownAgain = ShownAgain::Yes;
 
     constexpr QSize clientPixels() const
     {

@@ -37,7 +37,7 @@ constexpr int kRedrawnMs = 100;
 
 Form::Form(Forms& forms, const FormSpec& design)
     : QWidget(nullptr), whenMinimised_(design.whenMinimised), designSize_(design.clientPixels()), owner_(forms),
-      keepsRunAlive_(design.keepsRunAlive == KeepsRunAlive::Yes)
+      keepsRunAlive_(design.keepsRunAlive == KeepsRunAlive::Yes), shownAgain_(design.shownAgain == ShownAgain::Yes)
 {
     owner_.loaded_.append(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -122,6 +122,8 @@ void Form::showNatively(bool visible)
         return;
     }
     mapNatively(visible);
+    if (!visible)
+        releaseIfHiddenForGood();
 }
 
 void Form::mapNatively(bool visible)
@@ -132,6 +134,18 @@ void Form::mapNatively(bool visible)
     if (QWidget* host = hostOf(this))
         host->setVisible(visible);
     QWidget::setVisible(visible);
+}
+
+void Form::releaseIfHiddenForGood()
+{
+    if (shownAgain_)
+        return;
+    // Qt creates the native window and its backing store again should the
+    // window be shown after all.
+    if (QWidget* host = hostOf(this))
+        releaseNativeWindow(host);
+    else if (windowHandle())
+        destroy();
 }
 
 void Form::bringToFront()
@@ -226,8 +240,10 @@ void Form::hideOnceLeft()
     if (!leavingForcedSize_)
         return;
     leavingForcedSize_ = false;
-    if (!visible_ || unloaded_)
+    if (!visible_ || unloaded_) {
         mapNatively(false);
+        releaseIfHiddenForGood();
+    }
 }
 
 void Form::resizeEvent(QResizeEvent* event)

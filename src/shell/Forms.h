@@ -8,7 +8,9 @@
 // - A FormRef creates its window on first use: any operation on a window that
 //   is not loaded loads it (builds it from its layout and runs its Form_Load).
 //   Setting Visible shows the window modeless, or hides it; hiding never
-//   unloads, so controls and variables keep their values.
+//   unloads, so controls and variables keep their values. A window that its
+//   layout says is never shown again also gives back its native window and
+//   backing store once hidden.
 // - A title-bar close unloads the window: its Form_Unload runs, the window is
 //   destroyed, and the next use builds a fresh one in its initial state.
 // - Forms holds every loaded form. End() ends the application: every loaded
@@ -65,6 +67,9 @@ private:
     QWidget* topLevel();
     void showNatively(bool visible);
     void mapNatively(bool visible);
+    // Gives back the native window of a window hidden that is never shown
+    // again.
+    void releaseIfHiddenForGood();
     void bringToFront();
     void minimisedBy(QEvent* event);
     void resizedBy(QEvent* event);
@@ -83,6 +88,7 @@ private:
 
     Forms& owner_;
     bool keepsRunAlive_ = true;
+    bool shownAgain_ = true;
     bool visible_ = false;
     bool hidePending_ = false;
     bool leavingForcedSize_ = false;

@@ -40,6 +40,12 @@ public:
         connect(window, &QObject::destroyed, this, [this] { delete this; });
     }
 
+    void releaseNativeWindow()
+    {
+        if (windowHandle())
+            destroy();
+    }
+
 protected:
     // A desktop may force the window to another size (full screen,
     // maximised): the form stays whole and centred in it, drawn at most at
@@ -93,6 +99,11 @@ QWidget* hostOf(const QWidget* window)
     if (!proxy || !proxy->scene())
         return nullptr;
     return proxy->scene()->views().value(0);
+}
+
+void releaseNativeWindow(QWidget* host)
+{
+    static_cast<ScaledHost*>(host)->releaseNativeWindow();
 }
 
 } // namespace varnelle

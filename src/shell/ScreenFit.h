@@ -34,4 +34,9 @@ QWidget* fitOnScreen(QWidget* window);
 // The view that `window` was embedded in by fitOnScreen(), or nullptr.
 QWidget* hostOf(const QWidget* window);
 
+// Gives back the native window of `host`, a view made by fitOnScreen() and
+// hidden, with the picture it was drawn into. Showing it again creates both
+// anew.
+void releaseNativeWindow(QWidget* host);
+
 } // namespace varnelle
