@@ -1,6 +1,6 @@
 // Guards the welcome window: the name reaches the quiz window exactly as
 // typed (or as "Utilisateur Anonyme"), only Enter or the button validates,
-// and the welcome window never comes back.
+// and the welcome window never comes back, nor keeps its native window.
 #include "TestSupport.h"
 
 #include "auxwindows/Erreur.h"
@@ -70,6 +70,9 @@ void BonjourTest::validation()
         QTest::keyClick(&bonjour.nj(), Qt::Key_Return);
     QVERIFY(!bonjour.Visible());
     QTRY_VERIFY(!bonjour.isVisible());
+    // Hidden for good, it gives back its native window but keeps its values.
+    QVERIFY(!bonjour.windowHandle());
+    QCOMPARE(bonjour.nj().text(), typed);
     QVERIFY(app.forms.bonjour.loaded());
     QVERIFY(app.forms.france.loaded());
     QVERIFY(app.forms.france->isVisible());
