@@ -2,6 +2,7 @@
 // prints how long the player waits: from validating a name to the quiz
 // window painted, and for each click, the handler plus the repaint of what
 // changed. Ends with the peak resident memory of the whole run.
+// Usage: session_bench [--revise]
 #include "auxwindows/Erreur.h"
 #include "quiz/France.h"
 #include "quizwindow/FranceLayout.h"
@@ -22,9 +23,14 @@ namespace {
 
 using namespace varnelle;
 
-class AlwaysNo : public YesNoQuestion {
+// The player's answer to the revision question, the same every time.
+class FixedAnswer : public YesNoQuestion {
 public:
-    int ask(QWidget*, const QString&, const QString&) override { return kNo; }
+    explicit FixedAnswer(int answer) : answer_(answer) {}
+    int ask(QWidget*, const QString&, const QString&) override { return answer_; }
+
+private:
+    int answer_;
 };
 
 class Silent : public SoundPlayer {
@@ -75,7 +81,10 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     setUpApplication(application);
-    AlwaysNo question;
+    // With --revise the player revises the cities: the revision map stays
+    // open beside the quiz window until the end.
+    FixedAnswer question(QCoreApplication::arguments().contains(QStringLiteral("--revise")) ? YesNoQuestion::kYes
+                                                                                            : YesNoQuestion::kNo);
     Silent sound;
     Platform platform{question, sound, [] {}};
     Windows forms(platform);
