@@ -109,9 +109,7 @@ xcb_connection_t* x11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-} // namespace
-
-bool raisesOnlyWhenMapping()
+bool isWestonWindowManager()
 {
     xcb_connection_t* connection = x11Connection();
     const xcb_screen_t* screen = connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
@@ -128,6 +126,16 @@ bool raisesOnlyWhenMapping()
         return false;
     const char* text = static_cast<const char*>(xcb_get_property_value(name.get()));
     return QByteArray(text, xcb_get_property_value_length(name.get())) == "Weston WM";
+}
+
+} // namespace
+
+bool raisesOnlyWhenMapping()
+{
+    // Every show asks, the error window's at each wrong click: the window
+    // manager is asked once, as it stays the same for the whole run.
+    static const bool weston = isWestonWindowManager();
+    return weston;
 }
 
 bool leaveForcedSize(QWidget* window)
